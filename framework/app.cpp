@@ -1,0 +1,6 @@
+#include "framework/app.h"
+
+HWND GetMainWindowHandle()
+{
+    return nullptr;
+}
