@@ -136,3 +136,12 @@ bool SetFieldText(char (&field)[N], const std::string& strText)
 
 // "user.%0.3u": user.001 ... user.999, then user.1000.
 std::string VolumeFileName(unsigned nVolume);
+
+// "Windows", "System", "ProgramFiles", "CommonFiles", "Destination"; null for any other code.
+const char* FolderRootName(unsigned nRoot);
+bool IsFolderRoot(unsigned nRoot);
+
+// Work buffers: joining and checksumming read 524288 bytes at a time; decompression uses
+// one input and one output buffer of 262144 bytes.
+constexpr std::size_t kChecksumChunkSize = 0x80000;
+constexpr std::size_t kInflateChunkSize = 0x40000;

@@ -1,0 +1,44 @@
+// The package stream of a multi-volume package: user.spd whole, then every continuation
+// volume without its VolumeHeader, read in place instead of copied into one joined file.
+#pragma once
+
+#include "engine/seekable_file.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CPackageVolumeStream : public ISeekableFile {
+public:
+    // Volume 0 is user.spd; every later volume has its first 88 bytes dropped. A volume
+    // shorter than that adds nothing (never a negative length): the size and checksum
+    // checks then report the package as damaged.
+    void AddVolume(std::unique_ptr<ISeekableFile> pFile, std::string strName);
+
+    // The parts come from AddVolume; a path alone cannot say where the volumes are.
+    bool Open(const std::string&) override { return false; }
+    std::size_t Read(void* pBuffer, std::size_t nCount) override;
+    void Seek(std::uint64_t nPosition) override { m_nPosition = nPosition; }
+    std::uint64_t GetLength() const override { return m_nLength; }
+    std::uint64_t GetPosition() const override { return m_nPosition; }
+    void Close() override;
+
+    // Where a stream offset lies: the volume's name and the offset inside that file.
+    // Offsets at or past the end are placed at the end of the last volume.
+    void Locate(std::uint64_t nStreamOffset, std::string& strVolume, std::uint64_t& nFileOffset) const;
+    std::size_t GetVolumeCount() const { return m_vecParts.size(); }
+
+private:
+    struct SPart {
+        std::unique_ptr<ISeekableFile> m_pFile;
+        std::string m_strName;
+        std::uint64_t m_nStart;  // stream offset of the part's first byte
+        std::uint64_t m_nSkip;   // bytes of the file in front of the part
+        std::uint64_t m_nLength; // bytes of the part
+    };
+    std::size_t FindPart(std::uint64_t nStreamOffset) const;
+
+    std::vector<SPart> m_vecParts;
+    std::uint64_t m_nLength = 0;
+    std::uint64_t m_nPosition = 0;
+};

@@ -1,0 +1,155 @@
+// e2e-driver: drives the setup program from outside, in the same Wine prefix and on the
+// same display. One command per run; window handles pass between runs as hex text.
+//
+//   wait CAPTION [CLASS] [TIMEOUT_MS]   print the handle of a top-level window once it shows
+//   find CAPTION [CLASS]                the same without waiting
+//   gone HWND [TIMEOUT_MS]              succeed once the window has gone
+//   text HWND [ID]                      print the window's (or control's) text, raw ANSI bytes
+//   style HWND [ID]                     print the style word in hex
+//   icon HWND                           print a message box's icon: hand, exclamation, ...
+//   enabled HWND ID / visible HWND ID   print 1 or 0
+//   type HWND ID TEXT                   set an edit field's text
+//   check HWND ID 0|1                   untick or tick a check box
+//   press HWND ID                       click a button
+//   command HWND ID                     send WM_COMMAND ID as the Enter and Esc keys do, and
+//                                       return once handled (only for handlers that open no box)
+//   answer CAPTION ID [TIMEOUT_MS]      wait for a message box and click its button ID
+//   write-header FILE VERSION NAME FOLDER [SIZE]
+//                                       write a package header (cut to SIZE bytes)
+//
+// Exit code 0 on success, 1 when the window or control is not there, 2 on bad usage.
+#include "engine/package_records.h"
+#include "window_ops.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+// Long enough for a cold Wine start; only a failing run ever waits this long.
+constexpr DWORD kDefaultTimeoutMs = 30000;
+
+void WriteOut(const std::string& strText)
+{
+    DWORD nWritten = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), strText.data(), static_cast<DWORD>(strText.size()), &nWritten, nullptr);
+}
+
+HWND ParseHandle(const std::string& strText)
+{
+    return reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(strText.c_str(), nullptr, 16)));
+}
+
+std::string FormatHandle(HWND hWnd)
+{
+    char szText[32];
+    std::snprintf(szText, sizeof szText, "0x%llx\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hWnd)));
+    return szText;
+}
+
+DWORD TimeoutArg(const std::vector<std::string>& args, std::size_t nIndex)
+{
+    return args.size() > nIndex ? static_cast<DWORD>(std::strtoul(args[nIndex].c_str(), nullptr, 10)) : kDefaultTimeoutMs;
+}
+
+int Found(HWND hWnd)
+{
+    if (hWnd == nullptr)
+        return 1;
+    WriteOut(FormatHandle(hWnd));
+    return 0;
+}
+
+int WriteHeader(const std::vector<std::string>& args)
+{
+    SetupHeader header;
+    header.version = static_cast<std::uint8_t>(std::strtoul(args[1].c_str(), nullptr, 10));
+    if (!SetFieldText(header.packageName, args[2]) || !SetFieldText(header.defaultFolder, args[3]))
+        return 2;
+    std::vector<unsigned char> bytes(kSetupHeaderSize);
+    EncodeSetupHeader(header, bytes.data());
+    if (args.size() > 4)
+        bytes.resize(std::strtoul(args[4].c_str(), nullptr, 10));
+    FILE* pFile = std::fopen(args[0].c_str(), "wb");
+    if (pFile == nullptr)
+        return 1;
+    const bool bOk = std::fwrite(bytes.data(), 1, bytes.size(), pFile) == bytes.size();
+    return std::fclose(pFile) == 0 && bOk ? 0 : 1;
+}
+
+int Run(const std::string& strCommand, const std::vector<std::string>& args)
+{
+    const auto need = [&](std::size_t n) { return args.size() >= n; };
+    if (strCommand == "wait" && need(1))
+        return Found(WaitForTopLevelWindow(args[0], args.size() > 1 ? args[1] : "", TimeoutArg(args, 2)));
+    if (strCommand == "find" && need(1))
+        return Found(WaitForTopLevelWindow(args[0], args.size() > 1 ? args[1] : "", 0));
+    if (strCommand == "gone" && need(1))
+        return WaitForWindowGone(ParseHandle(args[0]), TimeoutArg(args, 1)) ? 0 : 1;
+    if (strCommand == "answer" && need(2)) {
+        HWND hBox = WaitForTopLevelWindow(args[0], "#32770", TimeoutArg(args, 2));
+        return hBox != nullptr && PressButton(hBox, std::atoi(args[1].c_str())) ? 0 : 1;
+    }
+    if (strCommand == "write-header" && need(4))
+        return WriteHeader(args);
+    if (!need(1))
+        return 2;
+
+    HWND hWnd = ParseHandle(args[0]);
+    if (!IsWindow(hWnd))
+        return 1;
+    const int nId = args.size() > 1 ? std::atoi(args[1].c_str()) : 0;
+    HWND hControl = strCommand == "command" ? hWnd : ControlOf(hWnd, nId);
+    if (hControl == nullptr)
+        return 1;
+    if (strCommand == "text") {
+        WriteOut(WindowText(hControl));
+        return 0;
+    }
+    if (strCommand == "style") {
+        char szText[32];
+        std::snprintf(szText, sizeof szText, "0x%08lx\n", static_cast<unsigned long>(GetWindowLongA(hControl, GWL_STYLE)));
+        WriteOut(szText);
+        return 0;
+    }
+    if (strCommand == "icon") {
+        WriteOut(MessageBoxIcon(hWnd) + "\n");
+        return 0;
+    }
+    if (strCommand == "enabled") {
+        WriteOut(IsWindowEnabled(hControl) ? "1\n" : "0\n");
+        return 0;
+    }
+    if (strCommand == "visible") {
+        WriteOut(IsWindowVisible(hControl) ? "1\n" : "0\n");
+        return 0;
+    }
+    if (strCommand == "command" && need(2)) {
+        SendMessageA(hWnd, WM_COMMAND, MAKEWPARAM(nId, BN_CLICKED), 0);
+        return 0;
+    }
+    if (strCommand == "press" && need(2))
+        return PressButton(hWnd, nId) ? 0 : 1;
+    if (strCommand == "type" && need(3))
+        return TypeText(hWnd, nId, args[2]) ? 0 : 1;
+    if (strCommand == "check" && need(3))
+        return SetCheck(hWnd, nId, args[2] != "0") ? 0 : 1;
+    return 2;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fputs("usage: e2e-driver COMMAND ARGS... (see the top of main.cpp)\n", stderr);
+        return 2;
+    }
+    const std::vector<std::string> args(argv + 2, argv + argc);
+    const int nResult = Run(argv[1], args);
+    if (nResult == 2)
+        std::fprintf(stderr, "e2e-driver: bad usage of '%s'\n", argv[1]);
+    return nResult;
+}
