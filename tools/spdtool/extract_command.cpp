@@ -124,12 +124,7 @@ int RunExtract(const std::vector<std::string>& vecArgs)
     }
     if (args.vecPositional.size() != 1 || args.strOutput.empty())
         throw CToolError(std::string("extract needs a package and -o DIR\n") + kExtractUsage, kExitUsage);
-    std::unique_ptr<CLocatedPackage> pPackage;
-    try {
-        pPackage = std::make_unique<CLocatedPackage>(args.vecPositional[0]);
-    } catch (CSetupException* e) {
-        ThrowDescribed(e, nullptr, args.vecPositional[0]);
-    }
+    const std::unique_ptr<CLocatedPackage> pPackage = LocatePackage(args.vecPositional[0]);
 
     fs::path target(args.strOutput);
     std::error_code error;

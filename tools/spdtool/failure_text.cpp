@@ -54,3 +54,12 @@ void ThrowDescribed(CSetupException* e, const CLocatedPackage* pPackage, const s
     e->Delete();
     throw CToolError("damaged package: " + (strContext.empty() ? "" : strContext + ": ") + strText);
 }
+
+std::unique_ptr<CLocatedPackage> LocatePackage(const std::string& strPackage)
+{
+    try {
+        return std::make_unique<CLocatedPackage>(strPackage);
+    } catch (CSetupException* e) {
+        ThrowDescribed(e, nullptr, strPackage);
+    }
+}

@@ -3,6 +3,7 @@
 
 #include "sys/my_exception.h"
 
+#include <memory>
 #include <string>
 
 class CLocatedPackage;
@@ -14,3 +15,7 @@ std::string DescribeSetupException(const CSetupException& e, const CLocatedPacka
 // Deletes e and throws CToolError with its description, prefixed by strContext (the file
 // being read, when there is one).
 [[noreturn]] void ThrowDescribed(CSetupException* e, const CLocatedPackage* pPackage, const std::string& strContext);
+
+// Finds the package named on the command line; a damaged header or volume becomes a
+// CToolError that says what is wrong.
+std::unique_ptr<CLocatedPackage> LocatePackage(const std::string& strPackage);

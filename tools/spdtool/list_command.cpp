@@ -140,12 +140,7 @@ int RunList(const std::vector<std::string>& vecArgs)
     }
     if (args.vecPositional.size() != 1)
         throw CToolError(std::string("list needs one package\n") + kListUsage, kExitUsage);
-    std::unique_ptr<CLocatedPackage> pPackage;
-    try {
-        pPackage = std::make_unique<CLocatedPackage>(args.vecPositional[0]);
-    } catch (CSetupException* e) {
-        ThrowDescribed(e, nullptr, args.vecPositional[0]);
-    }
+    const std::unique_ptr<CLocatedPackage> pPackage = LocatePackage(args.vecPositional[0]);
     CListPrinter printer(*pPackage, args.bJson);
     try {
         CProgressLine progress("list", pPackage->GetStream().GetLength());

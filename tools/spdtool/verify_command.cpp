@@ -62,12 +62,7 @@ int RunVerify(const std::vector<std::string>& vecArgs)
     }
     if (args.vecPositional.size() != 1)
         throw CToolError(std::string("verify needs one package\n") + kVerifyUsage, kExitUsage);
-    std::unique_ptr<CLocatedPackage> pPackage;
-    try {
-        pPackage = std::make_unique<CLocatedPackage>(args.vecPositional[0]);
-    } catch (CSetupException* e) {
-        ThrowDescribed(e, nullptr, args.vecPositional[0]);
-    }
+    const std::unique_ptr<CLocatedPackage> pPackage = LocatePackage(args.vecPositional[0]);
     unsigned nDirectories = 0;
     unsigned nFiles = 0;
     std::uint64_t nUnpacked = 0;
