@@ -3,19 +3,13 @@
 // the size of the file.
 #pragma once
 
+#include "engine/byte_sink.h"
 #include "engine/package_records.h"
 #include "engine/seekable_file.h"
 
 #include <cstdint>
 #include <memory>
 #include <vector>
-
-// Where inflated bytes go: a file, a checksum, or nowhere (verification).
-class IByteSink {
-public:
-    virtual ~IByteSink() = default;
-    virtual void Write(const unsigned char* pData, std::size_t nCount) = 0;
-};
 
 // What one run of the inflater saw; the callers turn it into their own phase and cause.
 struct InflateResult {

@@ -2,6 +2,7 @@
 // patches for the sizes and checksums only known at the end.
 #include "engine/package_writer.h"
 
+#include "engine/byte_sink.h"
 #include "engine/package_volume_stream.h"
 #include "engine/plain_file.h"
 #include "framework/exception.h"
@@ -162,29 +163,14 @@ private:
     std::uint64_t m_nPosition = 0;
 };
 
-// Where deflated bytes go: the package stream, or _setup.spd.
-class IDeflateTarget {
+// Deflated bytes for the package stream, split over the volumes.
+class CVolumeSink : public IByteSink {
 public:
-    virtual ~IDeflateTarget() = default;
-    virtual void Put(const unsigned char* p, std::size_t n) = 0;
-};
-
-class CVolumeTarget : public IDeflateTarget {
-public:
-    explicit CVolumeTarget(CVolumeOutput& output) : m_output(output) {}
-    void Put(const unsigned char* p, std::size_t n) override { m_output.Write(p, n); }
+    explicit CVolumeSink(CVolumeOutput& output) : m_output(output) {}
+    void Write(const unsigned char* pData, std::size_t nCount) override { m_output.Write(pData, nCount); }
 
 private:
     CVolumeOutput& m_output;
-};
-
-class CFileTarget : public IDeflateTarget {
-public:
-    explicit CFileTarget(CPlainFile& file) : m_file(file) {}
-    void Put(const unsigned char* p, std::size_t n) override { m_file.Write(p, n); }
-
-private:
-    CPlainFile& m_file;
 };
 
 // Where the bytes to deflate come from: a file read in chunks, or bytes in memory.
@@ -241,7 +227,7 @@ public:
 
     // Deflates everything the source holds into the target. An empty source yields no
     // stream at all (nOutput 0), which is how the package stores an empty file.
-    SResult Run(CSource& source, IDeflateTarget& target, const std::string& strName)
+    SResult Run(CSource& source, IByteSink& target, const std::string& strName)
     {
         SResult result;
         std::size_t nRead = source.Read(m_vecInput.data(), m_vecInput.size());
@@ -276,7 +262,7 @@ private:
     z_stream m_stream;
 
     // Deflates the pending input; with Z_FINISH until the stream is complete.
-    std::uint64_t Pump(IDeflateTarget& target, int nFlush, const std::string& strName)
+    std::uint64_t Pump(IByteSink& target, int nFlush, const std::string& strName)
     {
         std::uint64_t nOutput = 0;
         int nStatus;
@@ -287,7 +273,7 @@ private:
             if (nStatus == Z_STREAM_ERROR)
                 throw CPackageWriteError("zlib failed compressing " + strName);
             std::size_t nProduced = m_vecOutput.size() - m_stream.avail_out;
-            target.Put(m_vecOutput.data(), nProduced);
+            target.Write(m_vecOutput.data(), nProduced);
             nOutput += nProduced;
         } while (m_stream.avail_out == 0 || (nFlush == Z_FINISH && nStatus != Z_STREAM_END));
         return nOutput;
@@ -429,7 +415,7 @@ PackageWriteResult WritePackage(const PackageContents& contents, const std::stri
     WriteBlock(output, BlockHeader{}); // sizes and checksum patched below
 
     CDeflater deflater;
-    CVolumeTarget target(output);
+    CVolumeSink target(output);
     for (std::size_t i = 0; i < contents.vecFiles.size(); ++i) {
         const PackageFileEntry& file = contents.vecFiles[i];
         std::vector<unsigned char> vecRecord(kFileRecordSize);
@@ -487,7 +473,7 @@ UninstallerHeader WriteUninstallerFile(const std::string& strProgramPath, const 
     unsigned char bytes[kUninstallerHeaderSize] = {};
     file.Write(bytes, sizeof bytes);
     CDeflater deflater;
-    CFileTarget target(file);
+    CPlainFileSink target(file);
     CDeflater::SResult result = deflater.Run(source, target, strProgramPath);
     if (result.nInput == 0)
         throw CPackageWriteError("the uninstaller program " + strProgramPath + " is empty");

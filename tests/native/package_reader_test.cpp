@@ -9,12 +9,6 @@
 
 namespace {
 
-class CCollectSink : public IByteSink {
-public:
-    void Write(const unsigned char* p, std::size_t n) override { m_bytes.insert(m_bytes.end(), p, p + n); }
-    Bytes m_bytes;
-};
-
 HandPackage SamplePackage()
 {
     HandPackage package;

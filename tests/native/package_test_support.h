@@ -2,6 +2,7 @@
 // the phase and cause a reader failure carries.
 #pragma once
 
+#include "engine/byte_sink.h"
 #include "engine/package_exception.h"
 #include "engine/package_records.h"
 
@@ -17,6 +18,13 @@
 #include <vector>
 
 using Bytes = std::vector<unsigned char>;
+
+// Keeps every byte it is given.
+class CCollectSink : public IByteSink {
+public:
+    void Write(const unsigned char* p, std::size_t n) override { m_bytes.insert(m_bytes.end(), p, p + n); }
+    Bytes m_bytes;
+};
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class CTempFolder {

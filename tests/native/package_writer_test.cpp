@@ -37,12 +37,6 @@ PackageContents SampleContents()
     return contents;
 }
 
-class CCollectSink : public IByteSink {
-public:
-    void Write(const unsigned char* p, std::size_t n) override { m_bytes.insert(m_bytes.end(), p, p + n); }
-    Bytes m_bytes;
-};
-
 // Reads the package back through the reader and compares it with what was written.
 void ExpectReadsBack(ISeekableFile& stream, const SetupHeader& header, const PackageContents& contents)
 {

@@ -30,15 +30,6 @@ const char kExtractUsage[] =
     "  package's directories too. Names that would leave their folder ('..', absolute\n"
     "  paths, drive letters, ':') are refused; a damaged package writes nothing.\n";
 
-class CFileSink : public IByteSink {
-public:
-    explicit CFileSink(CPlainFile& file) : m_file(file) {}
-    void Write(const unsigned char* pData, std::size_t nCount) override { m_file.Write(pData, nCount); }
-
-private:
-    CPlainFile& m_file;
-};
-
 // Removes the staging folder (and DIR when this run created it and it stayed empty) on
 // every way out that did not commit.
 class CStaging {
@@ -169,7 +160,7 @@ int RunExtract(const std::vector<std::string>& vecArgs)
             CPlainFile file;
             if (!file.Create(path.string()))
                 throw CToolError("cannot create " + path.string());
-            CFileSink sink(file);
+            CPlainFileSink sink(file);
             reader.InflateDataBlock(&sink);
             file.Close();
             ++nFiles;
