@@ -1,24 +1,13 @@
 // CBlockInflater: zlib streaming with one reused state and two fixed buffers.
 #include "engine/package_data_block.h"
 
+#include "engine/package_checksums.h"
 #include "engine/package_exception.h"
 
 #include <zlib.h>
 
-#include <cstdio>
 #include <cstring>
 #include <new>
-
-namespace {
-
-std::string Hex32(std::uint32_t n)
-{
-    char sz[16];
-    std::snprintf(sz, sizeof sz, "0x%08x", static_cast<unsigned>(n));
-    return sz;
-}
-
-} // namespace
 
 struct CBlockInflater::SState {
     z_stream m_stream;
@@ -146,7 +135,7 @@ BlockHeader CBlockInflater::InflateDataBlock(ISeekableFile& stream, IByteSink* p
                               nAt);
     if (result.nAdler != header.checksum)
         ThrowPackageException(PHASE_FILES, CAUSE_DECOMPRESSION,
-                              "data checksum " + Hex32(result.nAdler) + ", block says " + Hex32(header.checksum), nAt);
+                              "data checksum " + ChecksumText(result.nAdler) + ", block says " + ChecksumText(header.checksum), nAt);
     return header;
 }
 

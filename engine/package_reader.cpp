@@ -1,6 +1,7 @@
 // The checks of the package reader, in the order the setup applies them.
 #include "engine/package_reader.h"
 
+#include "engine/package_checksums.h"
 #include "engine/package_exception.h"
 
 #include <zlib.h>
@@ -10,13 +11,6 @@
 #include <new>
 
 namespace {
-
-std::string Hex32(std::uint32_t n)
-{
-    char sz[16];
-    std::snprintf(sz, sizeof sz, "0x%08x", static_cast<unsigned>(n));
-    return sz;
-}
 
 std::string Num(std::uint64_t n)
 {
@@ -42,19 +36,6 @@ public:
 private:
     ISeekableFile& m_file;
 };
-
-std::uint32_t FoldAdler(std::uint32_t nAdler, const unsigned char* p, std::size_t n)
-{
-    return static_cast<std::uint32_t>(adler32(nAdler, p, static_cast<uInt>(n)));
-}
-
-// adler32_combine only needs the second length modulo 65521; passing the remainder keeps
-// lengths beyond a 32-bit z_off_t (Windows) exact.
-std::uint32_t CombineAdler(std::uint32_t nFirst, std::uint32_t nSecond, std::uint64_t nSecondLength)
-{
-    return static_cast<std::uint32_t>(
-        adler32_combine(nFirst, nSecond, static_cast<z_off_t>(nSecondLength % 65521u)));
-}
 
 // Collects a fixed-size record from the inflater.
 class CRecordSink : public IByteSink {
@@ -103,7 +84,7 @@ private:
         std::string strFault;
         if (block.storedSize != block.unpackedSize || block.storedSize > kDirectoryEntrySize)
             strFault = "sizes " + Num(block.storedSize) + "/" + Num(block.unpackedSize) + " are not equal and at most 274";
-        else if (FoldAdler(1, m_entry + kBlockHeaderSize, kDirectoryRecordSize) != block.checksum)
+        else if (FoldAdler32(1, m_entry + kBlockHeaderSize, kDirectoryRecordSize) != block.checksum)
             strFault = "checksum does not match";
         else if (!IsFolderRoot(record.root))
             strFault = "root " + Num(record.root) + " is not 1 to 5";
@@ -211,47 +192,46 @@ CBlockInflater& CPackageReader::Inflater(unsigned nPhase)
     return *m_pInflater;
 }
 
-void CPackageReader::VerifyStream()
+void CPackageReader::CheckStreamLength()
 {
-    std::uint64_t nLength = m_stream.GetLength();
+    const std::uint64_t nLength = m_stream.GetLength();
     if (nLength != m_header.totalSize)
         ThrowPackageException(PHASE_PREPARING, CAUSE_DAMAGED,
                               "package stream is " + Num(nLength) + " bytes, totalSize says " + Num(m_header.totalSize));
+}
+
+void CPackageReader::VerifyStream()
+{
+    CheckStreamLength();
     std::vector<unsigned char> vecChunk;
     try {
         vecChunk.resize(kChecksumChunkSize);
     } catch (const std::bad_alloc&) {
         ThrowPackageException(PHASE_PREPARING, CAUSE_NO_MEMORY, "no memory for the checksum buffer");
     }
-    // Bytes from nSplit on are the file section's; folding them apart and combining gives
-    // both checksums from one read.
-    std::uint64_t nSplit = static_cast<std::uint64_t>(m_header.fileSectionOffset) + kBlockHeaderSize;
-    bool bSplit = nSplit >= kSetupHeaderSize && nSplit <= nLength;
-    if (!bSplit)
-        nSplit = nLength;
-    std::uint32_t nBefore = 1;
-    std::uint32_t nAfter = 1;
+    const std::uint64_t nLength = m_stream.GetLength();
+    CStreamChecksums checksums(m_header, nLength);
     m_stream.Seek(kSetupHeaderSize);
     std::uint64_t nPosition = kSetupHeaderSize;
     while (nPosition < nLength) {
-        std::size_t nRead = m_stream.Read(vecChunk.data(), vecChunk.size());
+        const std::size_t nRead = m_stream.Read(vecChunk.data(), vecChunk.size());
         if (nRead == 0)
             ThrowPackageException(PHASE_PREPARING, CAUSE_DAMAGED, "package stream ends early", nPosition);
-        std::size_t nFirst = 0;
-        if (nPosition < nSplit)
-            nFirst = nSplit - nPosition < nRead ? static_cast<std::size_t>(nSplit - nPosition) : nRead;
-        if (nFirst > 0)
-            nBefore = FoldAdler(nBefore, vecChunk.data(), nFirst);
-        if (nRead > nFirst)
-            nAfter = FoldAdler(nAfter, vecChunk.data() + nFirst, nRead - nFirst);
+        checksums.Fold(nPosition, vecChunk.data(), nRead);
         nPosition += nRead;
     }
-    std::uint32_t nChecksum = CombineAdler(nBefore, nAfter, nLength - nSplit);
+    CheckStreamChecksums(checksums);
+}
+
+void CPackageReader::CheckStreamChecksums(const CStreamChecksums& checksums)
+{
+    const std::uint32_t nChecksum = checksums.DataChecksum();
     if (nChecksum != m_header.dataChecksum)
         ThrowPackageException(PHASE_PREPARING, CAUSE_DAMAGED,
-                              "package checksum " + Hex32(nChecksum) + ", header says " + Hex32(m_header.dataChecksum));
-    m_bSectionChecksumKnown = bSplit;
-    m_nSectionChecksum = nAfter;
+                              "package checksum " + ChecksumText(nChecksum) + ", header says " +
+                                  ChecksumText(m_header.dataChecksum));
+    m_bSectionChecksumKnown = checksums.HasSectionChecksum();
+    m_nSectionChecksum = checksums.SectionChecksum();
 }
 
 std::optional<std::vector<DirectoryEntry>> CPackageReader::ReadDirectoryTable()
@@ -290,14 +270,14 @@ std::optional<std::vector<DirectoryEntry>> CPackageReader::ReadDirectoryTable()
                               kSetupHeaderSize);
     if (result.nAdler != block.checksum)
         ThrowPackageException(PHASE_FOLDERS, CAUSE_DAMAGED,
-                              "directory checksum " + Hex32(result.nAdler) + ", block says " + Hex32(block.checksum),
+                              "directory checksum " + ChecksumText(result.nAdler) + ", block says " + ChecksumText(block.checksum),
                               kSetupHeaderSize);
     if (!sink.m_strFault.empty())
         ThrowPackageException(PHASE_FOLDERS, CAUSE_DAMAGED, sink.m_strFault, kSetupHeaderSize);
     return std::move(sink.m_vecEntries);
 }
 
-void CPackageReader::BeginFileSection()
+void CPackageReader::CheckFileSection()
 {
     std::uint64_t nSection = m_header.fileSectionOffset;
     m_stream.Seek(nSection);
@@ -317,15 +297,19 @@ void CPackageReader::BeginFileSection()
             std::size_t nRead = m_stream.Read(vecChunk.data(), vecChunk.size());
             if (nRead == 0)
                 break;
-            nChecksum = FoldAdler(nChecksum, vecChunk.data(), nRead);
+            nChecksum = FoldAdler32(nChecksum, vecChunk.data(), nRead);
         }
     }
     if (nChecksum != block.checksum)
         ThrowPackageException(PHASE_FILES, CAUSE_DAMAGED,
-                              "file section checksum " + Hex32(nChecksum) + ", section header says " + Hex32(block.checksum),
+                              "file section checksum " + ChecksumText(nChecksum) + ", section header says " + ChecksumText(block.checksum),
                               nSection);
-    m_stream.Seek(nSection + kBlockHeaderSize);
-    m_nFilesLeft = m_header.fileCount;
+}
+
+void CPackageReader::BeginFileSection()
+{
+    CheckFileSection();
+    BeginFileSectionUnchecked();
 }
 
 void CPackageReader::BeginFileSectionUnchecked()
@@ -418,7 +402,7 @@ std::uint64_t ReadUninstaller(ISeekableFile& file, const std::string& strPath, I
         ThrowPackageException(PHASE_FINISHING, CAUSE_DAMAGED, "uninstaller does not decompress", kUninstallerHeaderSize);
     if (result.nAdler != header.checksum)
         ThrowPackageException(PHASE_FINISHING, CAUSE_DAMAGED,
-                              "uninstaller checksum " + Hex32(result.nAdler) + ", header says " + Hex32(header.checksum), 0);
+                              "uninstaller checksum " + ChecksumText(result.nAdler) + ", header says " + ChecksumText(header.checksum), 0);
     return result.nWritten;
 }
 

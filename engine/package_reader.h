@@ -8,6 +8,7 @@
 // holds before they are trusted, and every block is inflated in fixed buffers.
 #pragma once
 
+#include "engine/package_checksums.h"
 #include "engine/package_data_block.h"
 #include "engine/package_exception.h"
 #include "engine/package_records.h"
@@ -54,6 +55,13 @@ public:
     // header is not dataChecksum.
     void VerifyStream();
 
+    // The two halves of VerifyStream for a reader that folds the checksums while it reads
+    // everything else (CFoldingFile): the length first, the checksums once every byte has
+    // been folded. CheckStreamChecksums also hands the file section's checksum on to
+    // CheckFileSection.
+    void CheckStreamLength();
+    void CheckStreamChecksums(const CStreamChecksums& checksums);
+
     // Phase 2: the (root, path) pairs in stored order, or nothing when the block is absent.
     std::optional<std::vector<DirectoryEntry>> ReadDirectoryTable();
 
@@ -62,8 +70,13 @@ public:
     void BeginFileSection();
 
     // Positions the stream at the first file entry without checking the section's
-    // checksum: for tools that, after a checksum failure, look for the file it hit.
+    // checksum: for tools that check it later, or that look for the file a checksum
+    // failure hit.
     void BeginFileSectionUnchecked();
+
+    // Phase 3, cause 3: the file section header is cut short, or its checksum is not the
+    // Adler-32 of everything after it.
+    void CheckFileSection();
 
     // Phase 3: reads the next FileRecord and leaves the stream at its data block; false
     // once all fileCount entries have been read.

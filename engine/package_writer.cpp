@@ -3,6 +3,7 @@
 #include "engine/package_writer.h"
 
 #include "engine/byte_sink.h"
+#include "engine/package_checksums.h"
 #include "engine/package_volume_stream.h"
 #include "engine/plain_file.h"
 #include "framework/exception.h"
@@ -32,12 +33,6 @@ std::string JoinPath(const std::string& strFolder, const std::string& strName)
 std::uint32_t Adler(const unsigned char* p, std::size_t n)
 {
     return static_cast<std::uint32_t>(adler32(1, p, static_cast<uInt>(n)));
-}
-
-std::uint32_t CombineAdler(std::uint32_t nFirst, std::uint32_t nSecond, std::uint64_t nSecondLength)
-{
-    return static_cast<std::uint32_t>(
-        adler32_combine(nFirst, nSecond, static_cast<z_off_t>(nSecondLength % 65521u)));
 }
 
 // Writes the package stream sequentially into user.spd and as many user.NNN as it takes,
@@ -452,7 +447,7 @@ PackageWriteResult WritePackage(const PackageContents& contents, const std::stri
     unsigned char sectionBytes[kBlockHeaderSize];
     EncodeBlockHeader(section, sectionBytes);
     header.dataChecksum =
-        CombineAdler(CombineAdler(nBefore, Adler(sectionBytes, sizeof sectionBytes), kBlockHeaderSize), nAfter, nAfterLength);
+        CombineAdler32(CombineAdler32(nBefore, Adler(sectionBytes, sizeof sectionBytes), kBlockHeaderSize), nAfter, nAfterLength);
     EncodeSetupHeader(header, bytes);
     output.Patch(header.fileSectionOffset, sectionBytes, sizeof sectionBytes);
     output.Patch(0, bytes, kSetupHeaderSize);

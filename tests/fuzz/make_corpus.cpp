@@ -76,7 +76,7 @@ int main(int argc, char** argv)
             b = static_cast<std::uint8_t>(random());
         WritePackage(vecPackages[i], work.string());
         std::vector<unsigned char> image = ReadFile(work / "user.spd");
-        for (unsigned char nMode : {0, 1, 4, 5})
+        for (unsigned char nMode : {0, 1, 4, 5, 9})
             WriteSeed(folder, "package-" + std::to_string(i) + "-mode" + std::to_string(nMode), nMode, image);
     }
     {

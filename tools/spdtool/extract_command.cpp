@@ -6,6 +6,7 @@
 // symbolic link, so nothing lands outside DIR.
 #include "tools/spdtool/commands.h"
 
+#include "engine/package_folding_file.h"
 #include "engine/package_reader.h"
 #include "engine/plain_file.h"
 #include "tools/spdtool/command_line.h"
@@ -128,11 +129,14 @@ int RunExtract(const std::vector<std::string>& vecArgs)
     unsigned nFiles = 0;
     std::string strContext;
     try {
-        CProgressLine progress("extract", 2 * pPackage->GetStream().GetLength());
-        CCountingFile stream(pPackage->GetStream(), progress);
+        CProgressLine progress("extract", pPackage->GetStream().GetLength());
+        CCountingFile counted(pPackage->GetStream(), progress);
+        // One pass: the stream's checksums are folded while the files are inflated into
+        // the staging folder, and checked before anything leaves it.
+        CStreamChecksums checksums(pPackage->GetHeader(), counted.GetLength());
+        CFoldingFile stream(counted, checksums);
         CPackageReader reader(stream, pPackage->GetHeader());
-        // The whole stream is checked before the first file is inflated.
-        reader.VerifyStream();
+        reader.CheckStreamLength();
         std::optional<std::vector<DirectoryEntry>> directories = reader.ReadDirectoryTable();
         if (directories) {
             for (std::size_t i = 0; i < directories->size(); ++i) {
@@ -144,7 +148,7 @@ int RunExtract(const std::vector<std::string>& vecArgs)
                 fs::create_directories(SafePath(staging.Folder() / FolderRootName(entry.root), vecParts));
             }
         }
-        reader.BeginFileSection();
+        reader.BeginFileSectionUnchecked();
         FileRecord record;
         while (reader.ReadNextFileEntry(record)) {
             strContext = "file " + std::to_string(nFiles) + " (" + EntryText(record) + ")";
@@ -166,6 +170,9 @@ int RunExtract(const std::vector<std::string>& vecArgs)
             ++nFiles;
         }
         strContext.clear();
+        stream.FoldUpTo(stream.GetLength());
+        reader.CheckStreamChecksums(checksums);
+        reader.CheckFileSection();
     } catch (CSetupException* e) {
         ThrowDescribed(e, pPackage.get(), strContext);
     } catch (const fs::filesystem_error& fsError) {
