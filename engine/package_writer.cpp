@@ -11,6 +11,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -20,14 +21,10 @@ namespace {
 
 constexpr std::uint64_t kMaxStreamSize = 0xFFFFFFFFu;
 
+// The file strName in strFolder, with the platform's own separator.
 std::string JoinPath(const std::string& strFolder, const std::string& strName)
 {
-    if (strFolder.empty())
-        return strName;
-    char cLast = strFolder.back();
-    if (cLast == '/' || cLast == '\\')
-        return strFolder + strName;
-    return strFolder + "/" + strName;
+    return (std::filesystem::path(strFolder) / strName).string();
 }
 
 std::uint32_t Adler(const unsigned char* p, std::size_t n)

@@ -1,101 +1,60 @@
-// CPlainFile: exclusive where the platform allows, 64-bit positions on every platform.
+// CPlainFile: positions and lengths kept here, 64-bit on every platform; the bytes move
+// through the platform's CSystemFile.
 #include "engine/plain_file.h"
 
 #include "framework/exception.h"
 
-#include <cerrno>
-
-#ifdef _WIN32
-#include <share.h>
-#endif
-
-namespace {
-
-std::FILE* OpenStream(const std::string& strPath, const char* pszMode)
-{
-#ifdef _WIN32
-    // Setup files are opened with exclusive sharing: nobody may change them meanwhile.
-    return _fsopen(strPath.c_str(), pszMode, _SH_DENYRW);
-#else
-    return std::fopen(strPath.c_str(), pszMode);
-#endif
-}
-
-bool SeekStream(std::FILE* pFile, std::uint64_t nPosition)
-{
-#ifdef _WIN32
-    return _fseeki64(pFile, static_cast<long long>(nPosition), SEEK_SET) == 0;
-#else
-    return fseeko(pFile, static_cast<off_t>(nPosition), SEEK_SET) == 0;
-#endif
-}
-
-bool MeasureStream(std::FILE* pFile, std::uint64_t& nLength)
-{
-#ifdef _WIN32
-    if (_fseeki64(pFile, 0, SEEK_END) != 0)
-        return false;
-    long long nEnd = _ftelli64(pFile);
-#else
-    if (fseeko(pFile, 0, SEEK_END) != 0)
-        return false;
-    off_t nEnd = ftello(pFile);
-#endif
-    if (nEnd < 0)
-        return false;
-    nLength = static_cast<std::uint64_t>(nEnd);
-    return SeekStream(pFile, 0);
-}
-
-} // namespace
+CPlainFile::CPlainFile() = default;
 
 CPlainFile::~CPlainFile()
 {
     if (m_pFile != nullptr)
-        std::fclose(m_pFile);
+        m_pFile->Close();
 }
 
-bool CPlainFile::OpenMode(const std::string& strPath, const char* pszMode, bool bMeasure)
+bool CPlainFile::OpenMode(const std::string& strPath, CSystemFile::Mode nMode)
 {
     if (m_pFile != nullptr)
         Close();
-    m_pFile = OpenStream(strPath, pszMode);
-    if (m_pFile == nullptr)
+    std::unique_ptr<CSystemFile> pFile = CSystemFile::Open(strPath, nMode);
+    if (pFile == nullptr)
         return false;
-    m_strPath = strPath;
-    m_nPosition = 0;
-    m_nLength = 0;
-    m_bWritten = false;
-    if (bMeasure && !MeasureStream(m_pFile, m_nLength)) {
-        std::fclose(m_pFile);
-        m_pFile = nullptr;
+    std::uint64_t nLength = 0;
+    if (nMode != CSystemFile::CreateNew && !pFile->Measure(nLength)) {
+        pFile->Close();
         return false;
     }
+    m_pFile = std::move(pFile);
+    m_strPath = strPath;
+    m_nPosition = 0;
+    m_nLength = nLength;
+    m_bWritten = false;
     return true;
 }
 
 bool CPlainFile::Open(const std::string& strPath)
 {
-    return OpenMode(strPath, "rb", true);
+    return OpenMode(strPath, CSystemFile::ReadOnly);
 }
 
 bool CPlainFile::Create(const std::string& strPath)
 {
-    return OpenMode(strPath, "wb", false);
+    return OpenMode(strPath, CSystemFile::CreateNew);
 }
 
 bool CPlainFile::OpenForUpdate(const std::string& strPath)
 {
-    return OpenMode(strPath, "r+b", true);
+    return OpenMode(strPath, CSystemFile::ReadWrite);
 }
 
 std::size_t CPlainFile::Read(void* pBuffer, std::size_t nCount)
 {
     if (m_pFile == nullptr || nCount == 0)
         return 0;
-    std::size_t nRead = std::fread(pBuffer, 1, nCount, m_pFile);
-    if (nRead < nCount && std::ferror(m_pFile))
-        throw new CFileException(CFileException::genericException, CFileException::opRead, m_strPath, errno);
+    std::size_t nRead = 0;
+    if (!m_pFile->Read(pBuffer, nCount, nRead))
+        throw new CFileException(CFileException::genericException, CFileException::opRead, m_strPath,
+                                 CSystemFile::LastError());
     m_nPosition += nRead;
     return nRead;
 }
@@ -107,8 +66,8 @@ void CPlainFile::Write(const void* pBuffer, std::size_t nCount)
     if (nCount == 0)
         return;
     m_bWritten = true;
-    if (std::fwrite(pBuffer, 1, nCount, m_pFile) != nCount)
-        throw new CFileException(CFileException::diskFull, CFileException::opWrite, m_strPath, errno);
+    if (!m_pFile->Write(pBuffer, nCount))
+        throw new CFileException(CFileException::diskFull, CFileException::opWrite, m_strPath, CSystemFile::LastError());
     m_nPosition += nCount;
     if (m_nPosition > m_nLength)
         m_nLength = m_nPosition;
@@ -116,8 +75,8 @@ void CPlainFile::Write(const void* pBuffer, std::size_t nCount)
 
 void CPlainFile::Seek(std::uint64_t nPosition)
 {
-    if (m_pFile == nullptr || !SeekStream(m_pFile, nPosition))
-        throw new CFileException(CFileException::badSeek, CFileException::opSeek, m_strPath, errno);
+    if (m_pFile == nullptr || !m_pFile->Seek(nPosition))
+        throw new CFileException(CFileException::badSeek, CFileException::opSeek, m_strPath, CSystemFile::LastError());
     m_nPosition = nPosition;
 }
 
@@ -125,8 +84,7 @@ void CPlainFile::Close()
 {
     if (m_pFile == nullptr)
         return;
-    std::FILE* pFile = m_pFile;
-    m_pFile = nullptr;
-    if (std::fclose(pFile) != 0 && m_bWritten)
-        throw new CFileException(CFileException::diskFull, CFileException::opClose, m_strPath, errno);
+    std::unique_ptr<CSystemFile> pFile = std::move(m_pFile);
+    if (!pFile->Close() && m_bWritten)
+        throw new CFileException(CFileException::diskFull, CFileException::opClose, m_strPath, CSystemFile::LastError());
 }

@@ -1,13 +1,38 @@
-// A file on disk over <cstdio>: the seekable file of the native programs and of spdtool.
+// A file on disk behind the reader's seekable-file interface: the file of spdtool and of
+// the tests on every platform, and of the setup program. On Windows it is the framework's
+// file class, opened with exclusive sharing; elsewhere <cstdio>.
 #pragma once
 
 #include "engine/seekable_file.h"
 
-#include <cstdio>
+#include <memory>
+
+// The platform's open file under CPlainFile (plain_file_posix.cpp, plain_file_win32.cpp).
+class CSystemFile {
+public:
+    enum Mode { ReadOnly, CreateNew, ReadWrite };
+
+    // Opens strPath; null when it cannot be opened (the file is missing, in use, ...).
+    static std::unique_ptr<CSystemFile> Open(const std::string& strPath, Mode nMode);
+    // The error code of the last failed call, for the exception's text.
+    static long LastError();
+
+    CSystemFile() = default;
+    CSystemFile(const CSystemFile&) = delete;
+    CSystemFile& operator=(const CSystemFile&) = delete;
+    virtual ~CSystemFile() = default;
+
+    // Each returns false on failure; Read reports in nRead what it read (short only at the end).
+    virtual bool Read(void* pBuffer, std::size_t nCount, std::size_t& nRead) = 0;
+    virtual bool Write(const void* pBuffer, std::size_t nCount) = 0;
+    virtual bool Seek(std::uint64_t nPosition) = 0;
+    virtual bool Measure(std::uint64_t& nLength) = 0;
+    virtual bool Close() = 0;
+};
 
 class CPlainFile : public ISeekableFile {
 public:
-    CPlainFile() = default;
+    CPlainFile();
     ~CPlainFile() override;
 
     // Read only, with exclusive sharing on Windows (POSIX has no mandatory sharing modes).
@@ -31,9 +56,9 @@ public:
     const std::string& GetPath() const { return m_strPath; }
 
 private:
-    bool OpenMode(const std::string& strPath, const char* pszMode, bool bMeasure);
+    bool OpenMode(const std::string& strPath, CSystemFile::Mode nMode);
 
-    std::FILE* m_pFile = nullptr;
+    std::unique_ptr<CSystemFile> m_pFile;
     std::string m_strPath;
     std::uint64_t m_nPosition = 0;
     std::uint64_t m_nLength = 0;
