@@ -55,15 +55,22 @@ void RepairSums(std::vector<unsigned char>& image)
     Put32(image, 16, Adler(image, kSetupHeaderSize));
 }
 
+bool TryReadHeader(ISeekableFile& headerFile, SetupHeader& header)
+{
+    try {
+        header = ReadSetupHeader(headerFile, "user.spd");
+        return true;
+    } catch (CSetupException* e) {
+        e->Delete();
+        return false;
+    }
+}
+
 void ReadPackage(ISeekableFile& headerFile, ISeekableFile& stream)
 {
     SetupHeader header;
-    try {
-        header = ReadSetupHeader(headerFile, "user.spd");
-    } catch (CSetupException* e) {
-        e->Delete();
+    if (!TryReadHeader(headerFile, header))
         return;
-    }
     CPackageReader reader(stream, header);
     bool bSound = true;
     try {
@@ -103,12 +110,8 @@ void ReadPackage(ISeekableFile& headerFile, ISeekableFile& stream)
 void ReadPackageInOnePass(ISeekableFile& headerFile, ISeekableFile& stream, const std::vector<unsigned char>& image)
 {
     SetupHeader header;
-    try {
-        header = ReadSetupHeader(headerFile, "user.spd");
-    } catch (CSetupException* e) {
-        e->Delete();
+    if (!TryReadHeader(headerFile, header))
         return;
-    }
     CStreamChecksums checksums(header, stream.GetLength());
     CFoldingFile folding(stream, checksums);
     CPackageReader reader(folding, header);

@@ -3,6 +3,8 @@
 
 #include "tools/spdtool/tool_error.h"
 
+#include <cstdio>
+
 namespace {
 
 bool Allowed(const std::string& strAllowed, const std::string& strOption)
@@ -41,4 +43,11 @@ ParsedArgs ParseArgs(const std::vector<std::string>& vecArgs, const std::string&
         }
     }
     return args;
+}
+
+bool ShowHelpIfAsked(const ParsedArgs& args, const std::string& strUsage)
+{
+    if (args.bHelp)
+        std::fputs(strUsage.c_str(), stdout);
+    return args.bHelp;
 }

@@ -16,3 +16,6 @@ struct ParsedArgs {
 // Accepts the options named in strAllowed (e.g. "-o --volume-size"); throws CToolError with
 // exit code 2 and strUsage for anything else.
 ParsedArgs ParseArgs(const std::vector<std::string>& vecArgs, const std::string& strAllowed, const std::string& strUsage);
+
+// Prints strUsage on standard output when the command was asked for --help.
+bool ShowHelpIfAsked(const ParsedArgs& args, const std::string& strUsage);

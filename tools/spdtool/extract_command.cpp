@@ -110,10 +110,8 @@ fs::path SafePath(const fs::path& base, const std::vector<std::string>& vecParts
 int RunExtract(const std::vector<std::string>& vecArgs)
 {
     ParsedArgs args = ParseArgs(vecArgs, "-o", kExtractUsage);
-    if (args.bHelp) {
-        std::fputs(kExtractUsage, stdout);
+    if (ShowHelpIfAsked(args, kExtractUsage))
         return kExitOk;
-    }
     if (args.vecPositional.size() != 1 || args.strOutput.empty())
         throw CToolError(std::string("extract needs a package and -o DIR\n") + kExtractUsage, kExitUsage);
     const std::unique_ptr<CLocatedPackage> pPackage = LocatePackage(args.vecPositional[0]);

@@ -134,10 +134,8 @@ private:
 int RunList(const std::vector<std::string>& vecArgs)
 {
     ParsedArgs args = ParseArgs(vecArgs, "--json", kListUsage);
-    if (args.bHelp) {
-        std::fputs(kListUsage, stdout);
+    if (ShowHelpIfAsked(args, kListUsage))
         return kExitOk;
-    }
     if (args.vecPositional.size() != 1)
         throw CToolError(std::string("list needs one package\n") + kListUsage, kExitUsage);
     const std::unique_ptr<CLocatedPackage> pPackage = LocatePackage(args.vecPositional[0]);

@@ -22,10 +22,8 @@ const char kPackUsage[] =
 int RunPack(const std::vector<std::string>& vecArgs)
 {
     ParsedArgs args = ParseArgs(vecArgs, "-o --volume-size", kPackUsage);
-    if (args.bHelp) {
-        std::fputs(kPackUsage, stdout);
+    if (ShowHelpIfAsked(args, kPackUsage))
         return kExitOk;
-    }
     if (args.vecPositional.size() != 1 || args.strOutput.empty())
         throw CToolError(std::string("pack needs a manifest and -o DIR\n") + kPackUsage, kExitUsage);
     if (args.nVolumeSize != 0 && args.nVolumeSize < kMinVolumeSize)

@@ -56,10 +56,8 @@ std::string LocateDamage(CLocatedPackage& package)
 int RunVerify(const std::vector<std::string>& vecArgs)
 {
     ParsedArgs args = ParseArgs(vecArgs, "", kVerifyUsage);
-    if (args.bHelp) {
-        std::fputs(kVerifyUsage, stdout);
+    if (ShowHelpIfAsked(args, kVerifyUsage))
         return kExitOk;
-    }
     if (args.vecPositional.size() != 1)
         throw CToolError(std::string("verify needs one package\n") + kVerifyUsage, kExitUsage);
     const std::unique_ptr<CLocatedPackage> pPackage = LocatePackage(args.vecPositional[0]);
