@@ -3,6 +3,8 @@
 //
 //   wait CAPTION [CLASS] [TIMEOUT_MS]   print the handle of a top-level window once it shows
 //   find CAPTION [CLASS]                the same without waiting
+//   absent CAPTION [CLASS] [GRACE_MS]   succeed when no such window shows within the grace
+//                                       period, so that a late window is still caught
 //   gone HWND [TIMEOUT_MS]              succeed once the window has gone
 //   text HWND [ID]                      print the window's (or control's) text, raw ANSI bytes
 //   style HWND [ID]                     print the style word in hex
@@ -31,6 +33,8 @@
 namespace {
 // Long enough for a cold Wine start; only a failing run ever waits this long.
 constexpr DWORD kDefaultTimeoutMs = 30000;
+// How long a window that must not appear is watched for.
+constexpr DWORD kDefaultGraceMs = 1500;
 
 void WriteOut(const std::string& strText)
 {
@@ -50,9 +54,9 @@ std::string FormatHandle(HWND hWnd)
     return szText;
 }
 
-DWORD TimeoutArg(const std::vector<std::string>& args, std::size_t nIndex)
+DWORD TimeoutArg(const std::vector<std::string>& args, std::size_t nIndex, DWORD nDefault = kDefaultTimeoutMs)
 {
-    return args.size() > nIndex ? static_cast<DWORD>(std::strtoul(args[nIndex].c_str(), nullptr, 10)) : kDefaultTimeoutMs;
+    return args.size() > nIndex ? static_cast<DWORD>(std::strtoul(args[nIndex].c_str(), nullptr, 10)) : nDefault;
 }
 
 int Found(HWND hWnd)
@@ -87,6 +91,12 @@ int Run(const std::string& strCommand, const std::vector<std::string>& args)
         return Found(WaitForTopLevelWindow(args[0], args.size() > 1 ? args[1] : "", TimeoutArg(args, 2)));
     if (strCommand == "find" && need(1))
         return Found(WaitForTopLevelWindow(args[0], args.size() > 1 ? args[1] : "", 0));
+    if (strCommand == "absent" && need(1)) {
+        HWND hWnd = WaitForTopLevelWindow(args[0], args.size() > 1 ? args[1] : "", TimeoutArg(args, 2, kDefaultGraceMs));
+        if (hWnd != nullptr)
+            WriteOut(FormatHandle(hWnd));
+        return hWnd == nullptr ? 0 : 1;
+    }
     if (strCommand == "gone" && need(1))
         return WaitForWindowGone(ParseHandle(args[0]), TimeoutArg(args, 1)) ? 0 : 1;
     if (strCommand == "answer" && need(2)) {

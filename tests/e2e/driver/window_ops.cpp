@@ -6,6 +6,8 @@ namespace {
 // The control in a message box that shows its icon.
 constexpr int kMessageBoxIconId = 1088;
 constexpr DWORD kPollMs = 50;
+// A box is found as soon as it is visible, which can be before its icon is painted.
+constexpr DWORD kPaintGraceMs = 3000;
 
 struct FindRequest {
     const std::string* pstrCaption;
@@ -148,22 +150,30 @@ std::string MessageBoxIcon(HWND hBox)
         return "none";
     // Icon handles belong to the process that loaded them, so the box's handle means
     // nothing here. Compare pictures instead: what the screen shows in the icon control
-    // against each standard icon drawn here on the same background.
-    CScreenPicture shown(hIcon);
-    if (!shown.IsValid())
-        return "unreadable";
-    // A box without an icon leaves the control blank: nothing drawn matches it.
-    if (shown.Matches(nullptr))
-        return "none";
+    // against each standard icon drawn here on the same background. The control may not
+    // be painted yet when the box is found: ask for a paint and look again until a
+    // standard icon shows or the grace period ends; only a box without one waits it out.
     const struct {
         LPCSTR pszId;
         const char* pszName;
     } icons[] = {{IDI_HAND, "hand"}, {IDI_EXCLAMATION, "exclamation"}, {IDI_QUESTION, "question"}, {IDI_ASTERISK, "asterisk"}};
-    for (const auto& icon : icons) {
-        if (shown.Matches(LoadIconA(nullptr, icon.pszId)))
-            return icon.pszName;
+    const DWORD nStart = GetTickCount();
+    for (;;) {
+        RedrawWindow(hIcon, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        CScreenPicture shown(hIcon);
+        std::string strSeen = "unreadable";
+        if (shown.IsValid()) {
+            // A box without an icon leaves the control blank: nothing drawn matches it.
+            strSeen = shown.Matches(nullptr) ? "none" : "other";
+            for (const auto& icon : icons) {
+                if (shown.Matches(LoadIconA(nullptr, icon.pszId)))
+                    return icon.pszName;
+            }
+        }
+        if (GetTickCount() - nStart >= kPaintGraceMs)
+            return strSeen;
+        Sleep(kPollMs);
     }
-    return "other";
 }
 
 bool PressButton(HWND hDialog, int nId)
