@@ -29,7 +29,7 @@ void ReadPlatformFacts(CSetupConfig& config)
     info.dwOSVersionInfoSize = sizeof info;
     static_assert(sizeof(OSVERSIONINFOA) == 148, "the version query expects the 148-byte structure");
     config.m_bWin9x = GetVersionExA(&info) && info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? 1 : 0;
-    config.m_wLanguage = static_cast<WORD>(GetUserDefaultLangID() & 0x3FF);
+    config.m_wLanguage = PrimaryLanguageOf(GetUserDefaultLangID());
 }
 
 std::string GetModuleFolder()

@@ -32,3 +32,8 @@ std::string MakeDefaultDestination(const std::string& strProgramFiles, const std
         return std::string();
     return TrimFolderEnd(TrimFolderEnd(strProgramFiles) + "\\" + strDefaultFolder);
 }
+
+std::uint16_t PrimaryLanguageOf(std::uint16_t nLanguageId)
+{
+    return static_cast<std::uint16_t>(nLanguageId & 0x3FF);
+}

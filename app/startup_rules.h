@@ -1,7 +1,8 @@
-// Start-up decisions that need no system: where the program's folder ends and how the
-// default destination is formed.
+// Start-up decisions that need no system: where the program's folder ends, how the
+// default destination is formed and which language the user's language id names.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // The module path cut before its last backslash; a path without one is kept whole.
@@ -14,3 +15,7 @@ std::string MakeDefaultDestination(const std::string& strProgramFiles, const std
 
 // Removes trailing white space, then all trailing backslashes.
 std::string TrimFolderEnd(std::string strPath);
+
+// The language the program keeps of a language id: its primary language, the low ten
+// bits, without the sublanguage (0x0807, German as in Switzerland, gives 0x07).
+std::uint16_t PrimaryLanguageOf(std::uint16_t nLanguageId);

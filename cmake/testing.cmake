@@ -36,10 +36,11 @@ macro(lumidrop_setup_googletest)
   endif()
 endmacro()
 
-# lumidrop_add_gtest(NAME SOURCES... LIBS libs...): one GoogleTest program, registered
-# with CTest natively, or under Wine for the 32-bit Windows build.
+# lumidrop_add_gtest(NAME SOURCES... LIBS libs... [ENVIRONMENT VAR=VALUE]): one GoogleTest
+# program, its tests run with the given environment variable set, registered
+# with CTest natively, or under Wine for a Windows build this machine runs.
 function(lumidrop_add_gtest name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "ENVIRONMENT" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main lumidrop_warnings)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
@@ -48,7 +49,7 @@ function(lumidrop_add_gtest name)
     set_target_properties(${name} PROPERTIES WIN32_EXECUTABLE OFF)
     if(LUMIDROP_RUN_WIN_TESTS)
       gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-        PROPERTIES FIXTURES_REQUIRED wineserver LABELS win)
+        PROPERTIES FIXTURES_REQUIRED wineserver LABELS win ENVIRONMENT "${ARG_ENVIRONMENT}")
     endif()
   else()
     gtest_discover_tests(${name} PROPERTIES LABELS native)

@@ -1,4 +1,4 @@
-// The start-up rules for the program's folder and the default destination.
+// The start-up rules for the program's folder, the default destination and the language.
 #include "app/startup_rules.h"
 
 #include <gtest/gtest.h>
@@ -39,4 +39,13 @@ TEST(ModuleFolder, CutsBeforeLastBackslash)
     EXPECT_EQ(FolderOfModulePath("C:\\Disk 1\\setup.exe"), "C:\\Disk 1");
     EXPECT_EQ(FolderOfModulePath("A:\\setup.exe"), "A:");
     EXPECT_EQ(FolderOfModulePath("setup.exe"), "setup.exe");
+}
+
+TEST(PrimaryLanguage, KeepsTheLowTenBits)
+{
+    const struct {
+        std::uint16_t nId, nPrimary;
+    } cases[] = {{0x0409, 0x09}, {0x0807, 0x07}, {0x040C, 0x0C}, {0x0000, 0x00}, {0xFFFF, 0x3FF}, {0x0DFF, 0x1FF}};
+    for (const auto& c : cases)
+        EXPECT_EQ(PrimaryLanguageOf(c.nId), c.nPrimary) << std::hex << c.nId;
 }
