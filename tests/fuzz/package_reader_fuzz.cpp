@@ -3,8 +3,12 @@
 // The first input byte picks how the rest is read: bit 0 repairs totalSize and both
 // checksums first (so that mutations reach the directory table and file entries instead
 // of dying at the checksum), bit 1 reads the bytes as _setup.spd, bit 2 cuts the image
-// into three volumes joined by the volume stream. Every failure must be a
-// CSetupException; anything else, or a sanitizer report, is a bug.
+// into three volumes joined by the volume stream, bit 3 reads in one pass as spdtool
+// extract does. Every failure must be a CSetupException; anything else, or a sanitizer
+// report, is a bug. The fuzzer takes every rejection as a fine outcome; the corpus replay
+// checks each seed's against its name.
+#include "tests/fuzz/package_reader_fuzz.h"
+
 #include "engine/package_folding_file.h"
 #include "engine/package_memory_file.h"
 #include "engine/package_reader.h"
@@ -17,6 +21,22 @@
 #include <vector>
 
 namespace {
+
+// Keeps the first rejection and lets the reading go on, so that mutated inputs still
+// reach the checks after the one that failed.
+class COutcome {
+public:
+    void Reject(CSetupException* e)
+    {
+        if (m_outcome.bAccepted) {
+            m_outcome.bAccepted = false;
+            m_outcome.nPhaseMessage = e->m_nPhaseMessage;
+            m_outcome.nCauseMessage = e->m_nCauseMessage;
+        }
+        e->Delete();
+    }
+    SFuzzOutcome m_outcome;
+};
 
 class CChecksumSink : public IByteSink {
 public:
@@ -55,34 +75,34 @@ void RepairSums(std::vector<unsigned char>& image)
     Put32(image, 16, Adler(image, kSetupHeaderSize));
 }
 
-bool TryReadHeader(ISeekableFile& headerFile, SetupHeader& header)
+bool TryReadHeader(ISeekableFile& headerFile, SetupHeader& header, COutcome& outcome)
 {
     try {
         header = ReadSetupHeader(headerFile, "user.spd");
         return true;
     } catch (CSetupException* e) {
-        e->Delete();
+        outcome.Reject(e);
         return false;
     }
 }
 
-void ReadPackage(ISeekableFile& headerFile, ISeekableFile& stream)
+void ReadPackage(ISeekableFile& headerFile, ISeekableFile& stream, COutcome& outcome)
 {
     SetupHeader header;
-    if (!TryReadHeader(headerFile, header))
+    if (!TryReadHeader(headerFile, header, outcome))
         return;
     CPackageReader reader(stream, header);
     bool bSound = true;
     try {
         reader.VerifyStream();
     } catch (CSetupException* e) {
-        e->Delete();
+        outcome.Reject(e);
         bSound = false;
     }
     try {
         reader.ReadDirectoryTable();
     } catch (CSetupException* e) {
-        e->Delete();
+        outcome.Reject(e);
     }
     try {
         if (bSound)
@@ -101,16 +121,17 @@ void ReadPackage(ISeekableFile& headerFile, ISeekableFile& stream)
             bSkip = !bSkip;
         }
     } catch (CSetupException* e) {
-        e->Delete();
+        outcome.Reject(e);
     }
 }
 
 // The one-pass reading of spdtool extract: checksums folded while the entries are read.
 // Whatever the reader skipped or re-read, the folded checksum must be the straight one.
-void ReadPackageInOnePass(ISeekableFile& headerFile, ISeekableFile& stream, const std::vector<unsigned char>& image)
+void ReadPackageInOnePass(ISeekableFile& headerFile, ISeekableFile& stream, const std::vector<unsigned char>& image,
+                          COutcome& outcome)
 {
     SetupHeader header;
-    if (!TryReadHeader(headerFile, header))
+    if (!TryReadHeader(headerFile, header, outcome))
         return;
     CStreamChecksums checksums(header, stream.GetLength());
     CFoldingFile folding(stream, checksums);
@@ -124,12 +145,12 @@ void ReadPackageInOnePass(ISeekableFile& headerFile, ISeekableFile& stream, cons
             reader.InflateDataBlock(&sink);
         }
     } catch (CSetupException* e) {
-        e->Delete();
+        outcome.Reject(e);
     }
     try {
         folding.FoldUpTo(folding.GetLength());
     } catch (CSetupException* e) {
-        e->Delete();
+        outcome.Reject(e);
         return;
     }
     if (image.size() >= kSetupHeaderSize && checksums.DataChecksum() != Adler(image, kSetupHeaderSize))
@@ -138,12 +159,11 @@ void ReadPackageInOnePass(ISeekableFile& headerFile, ISeekableFile& stream, cons
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize);
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize)
+SFuzzOutcome ReadFuzzInput(const std::uint8_t* pData, std::size_t nSize)
 {
+    COutcome outcome;
     if (nSize < 1)
-        return 0;
+        return outcome.m_outcome;
     unsigned nMode = pData[0];
     std::vector<unsigned char> image(pData + 1, pData + nSize);
 
@@ -153,22 +173,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
         try {
             ReadUninstaller(file, "_setup.spd", sink);
         } catch (CSetupException* e) {
-            e->Delete();
+            outcome.Reject(e);
         }
-        return 0;
+        return outcome.m_outcome;
     }
     if (nMode & 1)
         RepairSums(image);
     CMemoryFile headerFile(image.data(), image.size());
     if (nMode & 8) {
         CMemoryFile stream(image.data(), image.size());
-        ReadPackageInOnePass(headerFile, stream, image);
-        return 0;
+        ReadPackageInOnePass(headerFile, stream, image, outcome);
+        return outcome.m_outcome;
     }
     if (!(nMode & 4)) {
         CMemoryFile stream(image.data(), image.size());
-        ReadPackage(headerFile, stream);
-        return 0;
+        ReadPackage(headerFile, stream, outcome);
+        return outcome.m_outcome;
     }
     // Three volumes: the first third whole, the rest behind 88 bytes of volume header.
     std::size_t nThird = image.size() / 3;
@@ -181,6 +201,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     stream.AddVolume(std::make_unique<CMemoryFile>(image.data(), nThird), "user.spd");
     stream.AddVolume(std::make_unique<CMemoryFile>(std::move(second)), "user.001");
     stream.AddVolume(std::make_unique<CMemoryFile>(std::move(third)), "user.002");
-    ReadPackage(headerFile, stream);
+    ReadPackage(headerFile, stream, outcome);
+    return outcome.m_outcome;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize);
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize)
+{
+    ReadFuzzInput(pData, nSize);
     return 0;
 }

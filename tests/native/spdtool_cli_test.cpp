@@ -1,11 +1,13 @@
 // spdtool end to end: the built program packs, lists, verifies and extracts, and refuses
-// damaged packages and escaping names with the right exit codes.
+// damaged packages and escaping names with the right exit codes; a refused extract leaves
+// its target as it was.
 #include "engine/package_writer.h"
 #include "tests/native/package_test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <map>
 #include <sys/wait.h>
 
 namespace fs = std::filesystem;
@@ -70,10 +72,80 @@ protected:
         EXPECT_TRUE(fs::is_directory(m_folder.Path() / strDir / "Destination" / "Data" / "Images"));
     }
 
+    // A fresh folder pkg holding the package.
+    void WriteSmallPackage(const PackageContents& contents)
+    {
+        fs::remove_all(m_folder.Path() / "pkg");
+        fs::create_directories(m_folder.Path() / "pkg");
+        WritePackage(contents, m_folder.File("pkg"));
+    }
+
+    // Everything under the test folder, links not followed, with what each path holds;
+    // the program's own out.txt and err.txt are left out.
+    std::map<std::string, std::string> Snapshot() const
+    {
+        std::map<std::string, std::string> mapTree;
+        for (auto it = fs::recursive_directory_iterator(m_folder.Path()); it != fs::recursive_directory_iterator(); ++it) {
+            std::string strPath = it->path().lexically_relative(m_folder.Path()).string();
+            if (strPath == "out.txt" || strPath == "err.txt")
+                continue;
+            if (it->is_symlink()) {
+                mapTree[strPath] = "link to " + fs::read_symlink(it->path()).string();
+            } else if (it->is_directory()) {
+                mapTree[strPath] = "folder";
+            } else {
+                Bytes content = ReadAll(it->path().string());
+                mapTree[strPath] = std::string(content.begin(), content.end());
+            }
+        }
+        return mapTree;
+    }
+
+    // The paths added, removed or changed since the snapshot, one a line.
+    std::string ChangesSince(const std::map<std::string, std::string>& before) const
+    {
+        std::map<std::string, std::string> after = Snapshot();
+        std::string strChanges;
+        for (const auto& entry : after) {
+            auto it = before.find(entry.first);
+            if (it == before.end())
+                strChanges += "added " + entry.first + "\n";
+            else if (it->second != entry.second)
+                strChanges += "changed " + entry.first + "\n";
+        }
+        for (const auto& entry : before) {
+            if (after.count(entry.first) == 0)
+                strChanges += "removed " + entry.first + "\n";
+        }
+        return strChanges;
+    }
+
     CTempFolder m_folder;
     Bytes m_random;
     Bytes m_text;
 };
+
+PackageFileEntry SmallFile(std::uint8_t root, const std::string& strFolder, const std::string& strName, Bytes content)
+{
+    PackageFileEntry file;
+    file.root = root;
+    file.strFolder = strFolder;
+    file.strFileName = strName;
+    file.content = std::move(content);
+    return file;
+}
+
+// Every kind of entry in a few bytes: a directory entry, a file in a folder, files in two roots.
+PackageContents SmallContents()
+{
+    PackageContents contents;
+    contents.strName = "Small";
+    contents.vecDirectories = {{Destination, "Data\\Images"}};
+    contents.vecFiles = {SmallFile(Destination, "", "aurora.scr", TextBytes(300)),
+                         SmallFile(Destination, "Docs\\En", "readme.txt", TextBytes(50)),
+                         SmallFile(System, "", "empty.dat", Bytes())};
+    return contents;
+}
 
 TEST_F(SpdtoolCli, PackListVerifyExtractSingleVolume)
 {
@@ -183,6 +255,167 @@ TEST_F(SpdtoolCli, EscapingNamesAreRefused)
         SRun verify = Run("verify " + Path("pkg"));
         EXPECT_EQ(verify.nExit, 0);
         EXPECT_NE(verify.strErr.find("warning"), std::string::npos);
+    }
+}
+
+// Bytes before the file section that only the stream's checksum covers: the section's own
+// checksum cannot see them, so extract must compare dataChecksum itself before it commits.
+TEST_F(SpdtoolCli, DamageOnlyTheStreamChecksumSeesIsNotExtracted)
+{
+    struct SDamage {
+        const char* pszWhere;
+        void (*pfnDamage)(Bytes& image);
+    };
+    const SDamage kDamage[] = {
+        {"dataChecksum of the setup header",
+         [](Bytes& image) {
+             SetupHeader header = DecodeSetupHeader(image.data());
+             header.dataChecksum ^= 0x100;
+             EncodeSetupHeader(header, image.data());
+         }},
+        {"tag of the directory block header",
+         [](Bytes& image) {
+             BlockHeader block = DecodeBlockHeader(image.data() + kSetupHeaderSize);
+             block.tag = 'X';
+             EncodeBlockHeader(block, image.data() + kSetupHeaderSize);
+         }},
+        {"unused size of the file section header",
+         [](Bytes& image) {
+             std::size_t nSection = DecodeSetupHeader(image.data()).fileSectionOffset;
+             BlockHeader block = DecodeBlockHeader(image.data() + nSection);
+             block.storedSize ^= 1;
+             EncodeBlockHeader(block, image.data() + nSection);
+         }},
+    };
+    for (const SDamage& damage : kDamage) {
+        WriteSmallPackage(SmallContents());
+        Bytes image = ReadAll(m_folder.File("pkg/user.spd"));
+        damage.pfnDamage(image);
+        WriteAll(m_folder.File("pkg/user.spd"), image);
+        SRun extract = Run("extract " + Path("pkg") + " -o " + Path("x"));
+        EXPECT_EQ(extract.nExit, 1) << damage.pszWhere;
+        EXPECT_NE(extract.strErr.find("phase 1"), std::string::npos) << damage.pszWhere << ": " << extract.strErr;
+        EXPECT_NE(extract.strErr.find("cause 3"), std::string::npos) << damage.pszWhere << ": " << extract.strErr;
+        EXPECT_FALSE(fs::exists(m_folder.Path() / "x")) << damage.pszWhere;
+    }
+}
+
+// Entries that would put a file anywhere but below its root's folder: a root outside 1
+// to 5, directory and folder names that climb out. Nothing at all is written, inside the
+// target or beside it.
+TEST_F(SpdtoolCli, BadRootsAndClimbingNamesWriteNothing)
+{
+    struct SCase {
+        std::uint8_t root;          // of the last file
+        const char* pszFolder;      // of the last file
+        const char* pszDirectory;   // a second directory entry, or null
+        const char* pszRefusal;
+    };
+    const SCase kCases[] = {
+        {0, "", nullptr, "root 0 is not 1 to 5"},
+        {6, "", nullptr, "root 6 is not 1 to 5"},
+        {255, "Docs", nullptr, "root 255 is not 1 to 5"},
+        {Destination, "", "..\\evil", "refused: directory 1"},
+        {Destination, "", "Data\\..\\..\\evil", "refused: directory 1"},
+        {Destination, "", "Data/../../evil", "refused: directory 1"},
+        {Destination, "", "\\\\evil", "refused: directory 1"}, // one leading backslash is dropped, not two
+        {Destination, "", "/evil", "refused: directory 1"},
+        {Destination, "", "C:\\evil", "refused: directory 1"},
+        {Destination, "..\\..", nullptr, "refused: file 3"},
+        {Destination, "Docs\\..\\..\\..", nullptr, "refused: file 3"},
+        {Windows, "\\evil", nullptr, "refused: file 3"},
+    };
+    for (const SCase& test : kCases) {
+        std::string strCase = std::to_string(test.root) + " | " + test.pszFolder + " | " +
+                              (test.pszDirectory != nullptr ? test.pszDirectory : "");
+        PackageContents contents = SmallContents();
+        if (test.pszDirectory != nullptr)
+            contents.vecDirectories.push_back({Destination, test.pszDirectory});
+        contents.vecFiles.push_back(SmallFile(test.root, test.pszFolder, "evil.txt", TextBytes(20)));
+        WriteSmallPackage(contents);
+        std::map<std::string, std::string> before = Snapshot();
+
+        SRun extract = Run("extract " + Path("pkg") + " -o " + Path("x"));
+        EXPECT_EQ(extract.nExit, 1) << strCase;
+        EXPECT_NE(extract.strErr.find(test.pszRefusal), std::string::npos) << strCase << ": " << extract.strErr;
+        EXPECT_EQ(ChangesSince(before), "") << strCase;
+    }
+}
+
+// A symbolic link already in the target, for a root, a folder, a directory entry's folder
+// or a file, is neither written through nor replaced.
+TEST_F(SpdtoolCli, NothingIsWrittenThroughSymbolicLinks)
+{
+    struct SCase {
+        const char* pszLink; // in the target
+        const char* pszTo;   // beside the target
+    };
+    const SCase kCases[] = {
+        {"Destination", "outside"},
+        {"System", "outside"},
+        {"Destination/Docs", "outside"},
+        {"Destination/Data", "outside"},
+        {"Destination/aurora.scr", "outside/keep.txt"},
+    };
+    WriteSmallPackage(SmallContents());
+    for (const SCase& test : kCases) {
+        fs::remove_all(m_folder.Path() / "x");
+        fs::remove_all(m_folder.Path() / "outside");
+        fs::create_directories(m_folder.Path() / "outside");
+        WriteAll(m_folder.File("outside/keep.txt"), TextBytes(10));
+        fs::path link = m_folder.Path() / "x" / test.pszLink;
+        fs::create_directories(link.parent_path());
+        fs::create_symlink(m_folder.Path() / test.pszTo, link);
+        std::map<std::string, std::string> before = Snapshot();
+
+        SRun extract = Run("extract " + Path("pkg") + " -o " + Path("x"));
+        EXPECT_EQ(extract.nExit, 1) << test.pszLink;
+        EXPECT_NE(extract.strErr.find("symbolic link"), std::string::npos) << test.pszLink << ": " << extract.strErr;
+        EXPECT_EQ(ChangesSince(before), "") << test.pszLink;
+    }
+}
+
+// A path cannot be a file and a folder at once: not within the package (a file where a
+// directory entry or another file's folder is), nor against what the target holds.
+TEST_F(SpdtoolCli, FileFolderClashesWriteNothing)
+{
+    struct SCase {
+        const char* pszWhat;
+        std::vector<PackageFileEntry> vecFiles; // added to SmallContents' files, after them
+        const char* pszExistingFile;            // already in the target, or null
+        const char* pszExistingFolder;          // already in the target, or null
+        const char* pszRefusal;
+    };
+    const SCase kCases[] = {
+        {"an empty file where a directory entry is", {SmallFile(Destination, "Data", "Images", Bytes())}, nullptr, nullptr,
+         "cannot create"},
+        {"an empty file where another file's folder is", {SmallFile(Destination, "Docs", "En", Bytes())}, nullptr, nullptr,
+         "cannot create"},
+        {"a file's folder where another file is", {SmallFile(Destination, "aurora.scr", "x.txt", TextBytes(5))}, nullptr,
+         nullptr, "cannot write"},
+        {"a directory entry where the target holds a file", {}, "x/Destination/Data", nullptr, "is not a folder"},
+        {"a root where the target holds a file", {}, "x/System", nullptr, "is not a folder"},
+        {"a file where the target holds a folder", {}, nullptr, "x/Destination/aurora.scr", "is a folder"},
+        {"an empty file where the target holds a folder", {}, nullptr, "x/System/empty.dat", "is a folder"},
+    };
+    for (const SCase& test : kCases) {
+        PackageContents contents = SmallContents();
+        contents.vecFiles.insert(contents.vecFiles.end(), test.vecFiles.begin(), test.vecFiles.end());
+        WriteSmallPackage(contents);
+        fs::remove_all(m_folder.Path() / "x");
+        fs::create_directories(m_folder.Path() / "x");
+        if (test.pszExistingFile != nullptr) {
+            fs::create_directories((m_folder.Path() / test.pszExistingFile).parent_path());
+            WriteAll(m_folder.File(test.pszExistingFile), TextBytes(10));
+        }
+        if (test.pszExistingFolder != nullptr)
+            fs::create_directories(m_folder.Path() / test.pszExistingFolder);
+        std::map<std::string, std::string> before = Snapshot();
+
+        SRun extract = Run("extract " + Path("pkg") + " -o " + Path("x"));
+        EXPECT_EQ(extract.nExit, 1) << test.pszWhat;
+        EXPECT_NE(extract.strErr.find(test.pszRefusal), std::string::npos) << test.pszWhat << ": " << extract.strErr;
+        EXPECT_EQ(ChangesSince(before), "") << test.pszWhat;
     }
 }
 

@@ -58,9 +58,11 @@ public:
     const fs::path& Folder() const { return m_folder; }
 
     // Moves everything staged into the target, refusing to follow a symbolic link that
-    // already stands in the target.
+    // already stands in the target. Every refusal is found before the first folder is
+    // made or file moved, so that a refused package leaves the target as it was.
     void Commit()
     {
+        std::vector<fs::path> vecFolders;
         std::vector<fs::path> vecFiles;
         for (auto it = fs::recursive_directory_iterator(m_folder); it != fs::recursive_directory_iterator(); ++it) {
             fs::path relative = it->path().lexically_relative(m_folder); // no system calls
@@ -71,22 +73,21 @@ public:
                 if (fs::is_symlink(fs::symlink_status(target, error)))
                     throw CToolError("refusing to write through the symbolic link " + target.string());
             }
+            std::error_code error;
             if (it->is_directory()) {
-                std::error_code error;
                 if (fs::exists(target, error) && !fs::is_directory(target, error))
                     throw CToolError(target.string() + " exists and is not a folder");
-                fs::create_directories(target);
+                vecFolders.push_back(relative);
             } else {
+                if (fs::is_directory(target, error))
+                    throw CToolError(target.string() + " exists and is a folder");
                 vecFiles.push_back(relative);
             }
         }
-        for (const fs::path& relative : vecFiles) {
-            fs::path target = m_target / relative;
-            std::error_code error;
-            if (fs::is_directory(target, error))
-                throw CToolError(target.string() + " exists and is a folder");
-            fs::rename(m_folder / relative, target);
-        }
+        for (const fs::path& relative : vecFolders)
+            fs::create_directories(m_target / relative);
+        for (const fs::path& relative : vecFiles)
+            fs::rename(m_folder / relative, m_target / relative);
         m_bCommitted = true;
     }
 
