@@ -20,7 +20,8 @@ bool CPlainFile::OpenMode(const std::string& strPath, CSystemFile::Mode nMode)
     if (pFile == nullptr)
         return false;
     std::uint64_t nLength = 0;
-    if (nMode != CSystemFile::CreateNew && !pFile->Measure(nLength)) {
+    const bool bCreated = nMode == CSystemFile::CreateNew || nMode == CSystemFile::CreateReadWrite;
+    if (!bCreated && !pFile->Measure(nLength)) {
         pFile->Close();
         return false;
     }
@@ -45,6 +46,11 @@ bool CPlainFile::Create(const std::string& strPath)
 bool CPlainFile::OpenForUpdate(const std::string& strPath)
 {
     return OpenMode(strPath, CSystemFile::ReadWrite);
+}
+
+bool CPlainFile::CreateReadWrite(const std::string& strPath)
+{
+    return OpenMode(strPath, CSystemFile::CreateReadWrite);
 }
 
 std::size_t CPlainFile::Read(void* pBuffer, std::size_t nCount)

@@ -1,0 +1,89 @@
+// CSetupThreadLink: events, phase reports, the progress bar and the cancel check.
+#include "app/setup_thread_link.h"
+
+#include "sys/my_exception.h"
+
+#include <commctrl.h>
+
+namespace {
+HANDLE NewEvent(BOOL bManualReset)
+{
+    HANDLE hEvent = CreateEventA(nullptr, bManualReset, FALSE, nullptr);
+    if (hEvent == nullptr)
+        ThrowMyException();
+    return hEvent;
+}
+} // namespace
+
+CSetupThreadLink::CSetupThreadLink()
+{
+    m_hStartEvent.Reset(NewEvent(FALSE));
+    m_hCancelEvent.Reset(NewEvent(TRUE));
+    m_hDoneEvent.Reset(NewEvent(TRUE));
+}
+
+CSetupThreadLink::~CSetupThreadLink()
+{
+    // Cancel, done, start; left to the members, the order would be done, cancel, start.
+    m_hCancelEvent.Reset();
+    m_hDoneEvent.Reset();
+    m_hStartEvent.Reset();
+}
+
+LRESULT CSetupThreadLink::Notify(BOOL bPost, WPARAM wParam, LPARAM lParam) const
+{
+    // A null window would turn a post into a message to this thread's own queue.
+    if (m_hWndDialog == nullptr)
+        return 0;
+    if (bPost)
+        return PostMessageA(m_hWndDialog, WM_SETUP_PHASE, wParam, lParam);
+    return SendMessageA(m_hWndDialog, WM_SETUP_PHASE, wParam, lParam);
+}
+
+LRESULT CSetupThreadLink::SendToProgress(UINT nMessage, WPARAM wParam, LPARAM lParam) const
+{
+    if (m_hWndProgress == nullptr)
+        return 0;
+    return SendMessageA(m_hWndProgress, nMessage, wParam, lParam);
+}
+
+void CSetupThreadLink::ResetProgress() const
+{
+    SendToProgress(PBM_SETRANGE32, 0, kProgressRange);
+    SendToProgress(PBM_SETPOS, 0, 0);
+}
+
+void CSetupThreadLink::SetProgressStep(int nStep) const
+{
+    SendToProgress(PBM_SETSTEP, static_cast<WPARAM>(nStep), 0);
+}
+
+void CSetupThreadLink::StepProgress() const
+{
+    SendToProgress(PBM_STEPIT, 0, 0);
+}
+
+bool CSetupThreadLink::IsCancelRequested() const
+{
+    return WaitForSingleObject(m_hCancelEvent.Get(), 0) == WAIT_OBJECT_0;
+}
+
+void CSetupThreadLink::CheckCancel()
+{
+    ++m_nCancelChecks;
+    if (IsCancelRequested())
+        ThrowMyException();
+}
+
+int CSetupThreadLink::PreparationStep(unsigned nVolumeCount)
+{
+    const unsigned nSteps = nVolumeCount + 2 + (nVolumeCount > 1 ? 1 : 0);
+    return static_cast<int>(kPreparationShare / nSteps);
+}
+
+int CSetupThreadLink::CopyingStep(unsigned nFileCount)
+{
+    // The package check refuses a package without files; the guard only keeps a
+    // division by zero out of reach.
+    return nFileCount == 0 ? kCopyingShare : static_cast<int>(kCopyingShare / nFileCount);
+}

@@ -1,0 +1,73 @@
+// What the main dialog and the setup thread share for one run: the windows the thread
+// reports to, and the three events through which the two threads meet.
+#pragma once
+
+#include "framework/handle.h"
+
+#include <windows.h>
+
+class CSetupThread;
+
+// Posted (or, for PHASE_COPYING, sent) to the dialog: wParam the phase, lParam 0 or the
+// address of the file name being copied.
+constexpr UINT WM_SETUP_PHASE = WM_USER + 1;
+
+class CSetupThreadLink {
+public:
+    // The phases live in the link's scope: sys/ already names the phases of a failure
+    // (PHASE_PREPARING = 1 there means preparation's message, not this report).
+    enum Phase : int {
+        PHASE_NOT_STARTED = -1,
+        PHASE_PREPARING = 0,
+        PHASE_CREATING_FOLDERS = 1,
+        PHASE_COPYING = 2,
+        PHASE_FINISHING = 3,
+        PHASE_COMPLETED = 4,
+        PHASE_FAILED = 5,
+    };
+
+    // The bar's shares: preparation, copying, finishing.
+    static constexpr int kProgressRange = 1200000;
+    static constexpr int kPreparationShare = 100000;
+    static constexpr int kCopyingShare = 1000000;
+    static constexpr int kFinalStep = 100000;
+
+    // Raises CMyException when the system refuses an event (it is out of resources).
+    CSetupThreadLink();
+    CSetupThreadLink(const CSetupThreadLink&) = delete;
+    CSetupThreadLink& operator=(const CSetupThreadLink&) = delete;
+    virtual ~CSetupThreadLink();
+
+    // Posts or sends WM_SETUP_PHASE to the dialog and returns the window call's result;
+    // without a dialog window nothing is delivered and the result is 0.
+    LRESULT Notify(BOOL bPost, WPARAM wParam, LPARAM lParam) const;
+
+    // The progress bar, driven with synchronous sends; harmless without a bar.
+    void ResetProgress() const;
+    void SetProgressStep(int nStep) const;
+    void StepProgress() const;
+
+    // Ends the run silently (a new CMyException) once the dialog has asked to cancel. The
+    // request is only looked at, never cleared, so every later check ends the run too.
+    void CheckCancel();
+    bool IsCancelRequested() const;
+
+    // 100,000 shared among the setup files, the volumes and the joining: N + 2 steps, one
+    // more when there are volumes to join.
+    static int PreparationStep(unsigned nVolumeCount);
+    static int CopyingStep(unsigned nFileCount);
+
+    CSetupThread* m_pThread = nullptr;
+    HWND m_hWndDialog = nullptr;
+    HWND m_hWndProgress = nullptr;
+    CHandle m_hStartEvent;  // auto-reset: set once, just before the thread is resumed
+    CHandle m_hCancelEvent; // manual-reset: once set, it stays set
+    CHandle m_hDoneEvent;   // manual-reset: the thread's very last act
+
+    // How many cancel checks the thread has made: where a run stops is part of its
+    // behaviour, and this lets a test see it.
+    unsigned m_nCancelChecks = 0;
+
+private:
+    LRESULT SendToProgress(UINT nMessage, WPARAM wParam, LPARAM lParam) const;
+};

@@ -1,0 +1,115 @@
+// The setup's own inflate loop: buffers are written when full, and once zlib reports the
+// end of its stream or an error the rest of the block is only read.
+#include "engine/file_extraction.h"
+
+#include "app/setup_thread_link.h"
+#include "engine/package_data_block.h"
+#include "engine/plain_file.h"
+#include "engine/temp_file_names.h"
+#include "sys/my_exception.h"
+
+#include <zlib.h>
+
+#include <cstring>
+#include <new>
+
+namespace {
+// One zlib state for one file, released on every way out.
+class CInflateState {
+public:
+    CInflateState()
+    {
+        std::memset(&m_stream, 0, sizeof m_stream);
+        // The wrapper's default window. The state's size is this zlib's own, not a fixed
+        // 56: that is the 32-bit layout only.
+        if (inflateInit(&m_stream) != Z_OK)
+            ThrowSetupException(PHASE_FILES, CAUSE_DECOMPRESSION);
+    }
+    ~CInflateState() { inflateEnd(&m_stream); }
+    CInflateState(const CInflateState&) = delete;
+    CInflateState& operator=(const CInflateState&) = delete;
+
+    z_stream m_stream;
+};
+
+struct SExtractBuffers {
+    std::vector<unsigned char> m_vecInput;
+    std::vector<unsigned char> m_vecOutput;
+};
+
+SExtractBuffers AllocateBuffers()
+{
+    try {
+        return {std::vector<unsigned char>(kInflateChunkSize), std::vector<unsigned char>(kInflateChunkSize)};
+    } catch (const std::bad_alloc&) {
+        ThrowSetupException(PHASE_FILES, CAUSE_NO_MEMORY);
+    }
+}
+} // namespace
+
+std::string ExtractFile(ISeekableFile& stream, const std::string& strTempFolder, CSetupThreadLink& link,
+                        std::vector<std::string>& tempFiles)
+{
+    BlockHeader header;
+    if (!ReadBlockHeader(stream, header))
+        ThrowSetupException(PHASE_FILES, CAUSE_DAMAGED);
+    CInflateState state;
+    SExtractBuffers buffers = AllocateBuffers();
+    CPlainFile file;
+    const std::string strPath = CreateTempFile(file, strTempFolder, PHASE_FILES, [&] { link.CheckCancel(); }, tempFiles);
+
+    z_stream& z = state.m_stream;
+    unsigned char* const pOutput = buffers.m_vecOutput.data();
+    z.next_out = pOutput;
+    z.avail_out = static_cast<uInt>(kInflateChunkSize);
+    std::uint64_t nWritten = 0;
+    bool bEnded = false;
+    bool bTooLong = false;
+    bool bStopped = false; // zlib reported the end or an error, or the output is too long
+    std::uint32_t nRemaining = header.storedSize;
+    while (nRemaining > 0) {
+        const std::size_t nChunk = nRemaining < kInflateChunkSize ? nRemaining : kInflateChunkSize;
+        if (stream.Read(buffers.m_vecInput.data(), nChunk) != nChunk)
+            ThrowSetupException(PHASE_FILES, CAUSE_DAMAGED);
+        nRemaining -= static_cast<std::uint32_t>(nChunk);
+        // After the end the rest is read only, so that the next entry starts in its place.
+        if (bStopped)
+            continue;
+        z.next_in = buffers.m_vecInput.data();
+        z.avail_in = static_cast<uInt>(nChunk);
+        do {
+            if (z.avail_out == 0) {
+                // A full buffer beyond the file's length can only end in a failure: stop
+                // before a damaged block fills the disk.
+                if (nWritten + kInflateChunkSize > header.unpackedSize) {
+                    bTooLong = bStopped = true;
+                    break;
+                }
+                file.Write(pOutput, kInflateChunkSize);
+                nWritten += kInflateChunkSize;
+                z.next_out = pOutput;
+                z.avail_out = static_cast<uInt>(kInflateChunkSize);
+            }
+            const int nStatus = inflate(&z, Z_NO_FLUSH);
+            bEnded = nStatus == Z_STREAM_END;
+            bStopped = nStatus != Z_OK;
+        } while (!bStopped && z.avail_in > 0);
+    }
+    const std::size_t nPending = kInflateChunkSize - z.avail_out;
+    if (nWritten + nPending > header.unpackedSize)
+        bTooLong = true;
+    else if (nPending > 0) {
+        file.Write(pOutput, nPending);
+        nWritten += nPending;
+    }
+    // zlib's running Adler-32 of its output, 1 for no output at all.
+    const std::uint32_t nAdler = static_cast<std::uint32_t>(z.adler);
+    // Length and checksum alone would pass a stream whose own trailer is damaged or
+    // missing: zlib checks that trailer only when it reports the end. A file of length 0
+    // is stored without any stream.
+    const bool bStreamOk = header.storedSize == 0 || bEnded;
+    if (!bStreamOk || bTooLong || nWritten != header.unpackedSize || nAdler != header.checksum)
+        ThrowSetupException(PHASE_FILES, CAUSE_DECOMPRESSION);
+    file.Close();
+    return strPath;
+}

@@ -1,0 +1,21 @@
+// Decompressing one file of the package into a temporary file of its own, checked for
+// length and Adler-32 before anything is placed.
+#pragma once
+
+#include "engine/seekable_file.h"
+
+#include <string>
+#include <vector>
+
+class CSetupThreadLink;
+
+// Reads the data block at the stream's position (right after the FileRecord's block)
+// and inflates it, 262144 bytes at a time, into a new temporary file in strTempFolder
+// (added to tempFiles). Leaves the stream right after the block, trailing bytes inside
+// its storedSize read too. Returns the file's path; the file is closed. Raises phase 3:
+// cause 3 when the block header or its data is cut short, cause 4 without memory,
+// cause 5 when the zlib stream does not end properly or the length or checksum is
+// wrong, cause 2 when no temporary file can be created; a failed write raises
+// CFileException. A cancel check comes before every name drawn.
+std::string ExtractFile(ISeekableFile& stream, const std::string& strTempFolder, CSetupThreadLink& link,
+                        std::vector<std::string>& tempFiles);

@@ -1,0 +1,36 @@
+// Small file helpers the engine uses throughout: existence tests, copies into a folder,
+// file names cut from paths, and the random letters of temporary names. Paths are byte
+// strings in the system's ANSI code page.
+#pragma once
+
+#include <string>
+
+// True when the file exists, tested without reading it. A file held open without sharing
+// counts as missing: it could not be used anyway.
+bool FileExists(const std::string& strPath);
+
+// True when the folder can be made the current folder; the previous current folder is
+// put back at once.
+bool FolderExists(const std::string& strPath);
+
+// Every '/' becomes '\'; then only the text after the last '\' (or, without one, after
+// the last ':') remains and the result is true. Without either, only the slashes change
+// and the result is false.
+bool StripToFileName(std::string& strPath);
+
+// The path strSource gets in strFolder: the folder, a backslash unless it ends in one,
+// and the source's file name.
+std::string PathInFolder(const std::string& strFolder, const std::string& strSource);
+
+// Copies strSource into strFolder under its file name. With bFailIfExists and the target
+// already there: 1 when both have the same size (nothing is copied), else -1. Otherwise
+// 0 on success and -1 on failure.
+int CopyToFolder(const std::string& strSource, const std::string& strFolder, bool bFailIfExists);
+
+// Sets strText to nLength letters 'a' to 'z' drawn from the C runtime's generator.
+void MakeRandomName(std::string& strText, unsigned nLength);
+
+// Seeds that generator with the current time in seconds, as the temporary file names
+// of a run are seeded: names drawn in the same second repeat, and the existence test
+// moves the later file on.
+void SeedRandomNames();
