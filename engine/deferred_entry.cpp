@@ -1,0 +1,22 @@
+#include "engine/deferred_entry.h"
+
+std::string MakeDeferredEntry(const std::string& strPendingCopy, const std::string& strTarget)
+{
+    return strPendingCopy + '\n' + strTarget;
+}
+
+void SplitDeferredEntry(const std::string& strEntry, std::string& strPendingCopy, std::string& strTarget)
+{
+    const std::size_t nBreak = strEntry.find('\n');
+    strPendingCopy = strEntry.substr(0, nBreak);
+    strTarget = nBreak == std::string::npos ? std::string() : strEntry.substr(nBreak + 1);
+}
+
+void KeepPendingCopies(std::vector<std::string>& vecEntries)
+{
+    for (std::string& strEntry : vecEntries) {
+        const std::size_t nBreak = strEntry.find('\n');
+        if (nBreak != std::string::npos)
+            strEntry.erase(nBreak);
+    }
+}

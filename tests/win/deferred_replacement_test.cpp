@@ -1,0 +1,191 @@
+// Replacement at the next start: wininit.ini lines for Windows 9x, delayed moves elsewhere.
+// Every test works in a folder of its own that stands in for the Windows folder, and takes
+// its own moves out of the system's list again.
+#include "app/setup_config.h"
+#include "engine/deferred_entry.h"
+#include "engine/deferred_replacement.h"
+#include "engine/file_helpers.h"
+#include "framework/handle.h"
+#include "framework/reg_key.h"
+#include "sys/my_exception.h"
+#include "tests/win/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace {
+std::string ShortPath(const std::string& strPath)
+{
+    char szShort[MAX_PATH] = "";
+    EXPECT_GT(GetShortPathNameA(strPath.c_str(), szShort, sizeof szShort), 0u) << strPath;
+    return szShort;
+}
+
+std::string ReadWhole(const std::string& strPath)
+{
+    std::ifstream file(strPath, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+const char* const kSessionManager = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+const char* const kPendingMoves = "PendingFileRenameOperations";
+
+// The system's list of moves at the next start, in order: source, then target ("!" before
+// it when the move replaces), for each move.
+std::vector<std::string> PendingMoves()
+{
+    CRegKey key;
+    std::vector<std::string> vecTexts;
+    if (key.Open(HKEY_LOCAL_MACHINE, kSessionManager, KEY_QUERY_VALUE) != ERROR_SUCCESS)
+        return vecTexts;
+    std::vector<char> data(64 * 1024, '\0');
+    DWORD nSize = static_cast<DWORD>(data.size() - 2);
+    if (key.QueryValue(kPendingMoves, nullptr, data.data(), nSize) != ERROR_SUCCESS)
+        return vecTexts;
+    // The list ends at its first empty text.
+    for (const char* p = data.data(); p < data.data() + nSize && *p != '\0'; p += std::strlen(p) + 1)
+        vecTexts.push_back(p);
+    return vecTexts;
+}
+
+// Takes the moves whose source lies in strFolder out of the system's list again. Other
+// test programs may schedule moves at the same time, so the list is only rewritten when
+// one of ours is in it, and then without them alone.
+void ForgetMovesFrom(const std::string& strFolder)
+{
+    std::vector<std::string> vecTexts = PendingMoves();
+    std::string strKept;
+    bool bRemoved = false;
+    for (std::size_t i = 0; i + 1 < vecTexts.size(); i += 2) {
+        if (vecTexts[i].find(strFolder) != std::string::npos) {
+            bRemoved = true;
+            continue;
+        }
+        strKept += vecTexts[i] + '\0' + vecTexts[i + 1] + '\0';
+    }
+    if (!bRemoved)
+        return;
+    CRegKey key;
+    ASSERT_EQ(key.Open(HKEY_LOCAL_MACHINE, kSessionManager, KEY_SET_VALUE), ERROR_SUCCESS);
+    if (strKept.empty())
+        key.DeleteValue(kPendingMoves);
+    else
+        key.SetValue(kPendingMoves, REG_MULTI_SZ, strKept.data(), static_cast<DWORD>(strKept.size() + 1));
+}
+} // namespace
+
+class DeferredReplacement : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_config.m_bRestartNeeded = 1;
+        CreateDirectoryA(m_strWindows.c_str(), nullptr);
+        CreateDirectoryA(m_strPrograms.c_str(), nullptr);
+        for (int i = 0; i < 2; ++i) {
+            m_strPending[i] = m_folder.File("pending" + std::to_string(i) + "copy.tmp");
+            m_strTarget[i] = m_strPrograms + "\\Lumidrop Saver Module " + std::to_string(i) + ".scr";
+            ASSERT_TRUE(WriteWholeFile(m_strPending[i], "new", 3));
+            ASSERT_TRUE(WriteWholeFile(m_strTarget[i], "old", 3));
+            m_entries.push_back(MakeDeferredEntry(m_strPending[i], m_strTarget[i]));
+        }
+    }
+
+    void TearDown() override { ForgetMovesFrom(ShortPath(m_folder.Path())); }
+
+    std::string Line(int i) const { return "\r\n" + ShortPath(m_strTarget[i]) + "=" + ShortPath(m_strPending[i]); }
+
+    CTempFolder m_folder;
+    const std::string m_strWindows = m_folder.File("WINDOWS");
+    const std::string m_strPrograms = m_folder.File("Program Files");
+    const std::string m_strIni = m_strWindows + "\\wininit.ini";
+    std::string m_strPending[2];
+    std::string m_strTarget[2];
+    std::vector<std::string> m_entries;
+    CSetupConfig m_config;
+};
+
+TEST_F(DeferredReplacement, Win9xWithoutWininitCreatesItWithTheRenameSection)
+{
+    m_config.m_bWin9x = 1;
+    ScheduleDeferredReplacements(m_config, m_strWindows, m_entries);
+    EXPECT_EQ(ReadWhole(m_strIni), "[rename]" + Line(0) + Line(1));
+}
+
+TEST_F(DeferredReplacement, Win9xAppendsToTheEndOfAnExistingWininit)
+{
+    m_config.m_bWin9x = 1;
+    const std::string strBefore = "[rename]\r\nNUL=C:\\OLD.TMP\r\n\r\n[CombineVxDs]\r\nvxd=1";
+    ASSERT_TRUE(WriteWholeFile(m_strIni, strBefore.data(), static_cast<DWORD>(strBefore.size())));
+    ScheduleDeferredReplacements(m_config, m_strWindows, m_entries);
+    EXPECT_EQ(ReadWhole(m_strIni), strBefore + Line(0) + Line(1));
+}
+
+TEST_F(DeferredReplacement, Win9xWininitThatCannotBeOpenedFailsTheFinishing)
+{
+    m_config.m_bWin9x = 1;
+    const std::string strBefore = "[rename]";
+    ASSERT_TRUE(WriteWholeFile(m_strIni, strBefore.data(), static_cast<DWORD>(strBefore.size())));
+    struct Case {
+        const char* pszWhat;
+        std::string strWindows;
+        bool bHoldIni;
+    };
+    const Case kCases[] = {
+        {"held open by another program", m_strWindows, true},
+        {"in a folder that does not exist", m_folder.File("NOWINDOWS"), false},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.pszWhat);
+        CHandle held;
+        if (c.bHoldIni)
+            held.Reset(CreateFileA(m_strIni.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        try {
+            ScheduleDeferredReplacements(m_config, c.strWindows, m_entries);
+            ADD_FAILURE() << "no exception";
+        } catch (CSetupException* pError) {
+            EXPECT_EQ(pError->m_nPhaseMessage, CSetupException::PhaseMessage(PHASE_FINISHING));
+            EXPECT_EQ(pError->m_nCauseMessage, CSetupException::CauseMessage(CAUSE_FILE_ERROR));
+            pError->Delete();
+        }
+    }
+    EXPECT_EQ(ReadWhole(m_strIni), strBefore);
+}
+
+TEST_F(DeferredReplacement, NothingHappensWithoutANeedToRestart)
+{
+    const std::string strFolder = ShortPath(m_folder.Path());
+    m_config.m_bRestartNeeded = 0;
+    for (BOOL bWin9x : {TRUE, FALSE}) {
+        m_config.m_bWin9x = bWin9x;
+        ScheduleDeferredReplacements(m_config, m_strWindows, m_entries);
+        EXPECT_FALSE(FileExists(m_strIni)) << bWin9x;
+        for (const std::string& strText : PendingMoves())
+            EXPECT_EQ(strText.find(strFolder), std::string::npos) << strText;
+    }
+}
+
+TEST_F(DeferredReplacement, NtRegistersADelayedMoveOverEachTargetInUse)
+{
+    const CHandle held(CreateFileA(m_strTarget[0].c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held.IsValid());
+    ScheduleDeferredReplacements(m_config, m_strWindows, m_entries);
+
+    // A move with replace-existing is stored as the source, then "!" and the target.
+    std::vector<std::string> vecOurs;
+    for (int i = 0; i < 2; ++i) {
+        vecOurs.push_back("\\??\\" + ShortPath(m_strPending[i]));
+        vecOurs.push_back("!\\??\\" + ShortPath(m_strTarget[i]));
+    }
+    const std::vector<std::string> vecMoves = PendingMoves();
+    const auto itFirst = std::find(vecMoves.begin(), vecMoves.end(), vecOurs[0]);
+    ASSERT_NE(itFirst, vecMoves.end());
+    ASSERT_GE(vecMoves.end() - itFirst, 4);
+    EXPECT_EQ(std::vector<std::string>(itFirst, itFirst + 4), vecOurs);
+    EXPECT_FALSE(FileExists(m_strIni));
+    EXPECT_EQ(ReadWhole(m_strPending[0]), "new");
+}
