@@ -2,6 +2,10 @@
 #include "engine/package_volume_stream.h"
 
 #include "engine/package_records.h"
+#include "engine/plain_file.h"
+#include "framework/exception.h"
+
+#include <algorithm>
 
 void CPackageVolumeStream::AddVolume(std::unique_ptr<ISeekableFile> pFile, std::string strName)
 {
@@ -10,16 +14,43 @@ void CPackageVolumeStream::AddVolume(std::unique_ptr<ISeekableFile> pFile, std::
     std::uint64_t nLength = nFileLength > nSkip ? nFileLength - nSkip : 0;
     m_vecParts.push_back(SPart{std::move(pFile), std::move(strName), m_nLength, nSkip, nLength});
     m_nLength += nLength;
+    m_vecOpen.insert(m_vecOpen.begin(), m_vecParts.size() - 1);
+    while (m_vecOpen.size() > kOpenVolumes)
+        CloseLeastRecent();
 }
 
 std::size_t CPackageVolumeStream::FindPart(std::uint64_t nStreamOffset) const
 {
-    // Few volumes: a linear search costs nothing beside the reads.
-    for (std::size_t i = 0; i < m_vecParts.size(); ++i) {
-        if (nStreamOffset < m_vecParts[i].m_nStart + m_vecParts[i].m_nLength)
-            return i;
+    // The parts' ends never decrease; an empty part ends where the one before it does and
+    // is passed over.
+    auto it = std::partition_point(m_vecParts.begin(), m_vecParts.end(), [nStreamOffset](const SPart& part) {
+        return part.m_nStart + part.m_nLength <= nStreamOffset;
+    });
+    return static_cast<std::size_t>(it - m_vecParts.begin());
+}
+
+void CPackageVolumeStream::CloseLeastRecent()
+{
+    m_vecParts[m_vecOpen.back()].m_pFile->Close();
+    m_vecOpen.pop_back();
+}
+
+ISeekableFile& CPackageVolumeStream::Use(std::size_t iPart)
+{
+    SPart& part = m_vecParts[iPart];
+    auto it = std::find(m_vecOpen.begin(), m_vecOpen.end(), iPart);
+    if (it != m_vecOpen.end()) {
+        std::rotate(m_vecOpen.begin(), it, it + 1);
+        return *part.m_pFile;
     }
-    return m_vecParts.size();
+    while (m_vecOpen.size() >= kOpenVolumes)
+        CloseLeastRecent();
+    // Only a file on disk can fail to open again, and its last error says why.
+    if (!part.m_pFile->Open(part.m_strName))
+        throw new CFileException(CFileException::genericException, CFileException::opOpen, part.m_strName,
+                                 CSystemFile::LastError());
+    m_vecOpen.insert(m_vecOpen.begin(), iPart);
+    return *part.m_pFile;
 }
 
 std::size_t CPackageVolumeStream::Read(void* pBuffer, std::size_t nCount)
@@ -30,16 +61,17 @@ std::size_t CPackageVolumeStream::Read(void* pBuffer, std::size_t nCount)
         std::size_t iPart = FindPart(m_nPosition);
         if (iPart == m_vecParts.size())
             break;
-        SPart& part = m_vecParts[iPart];
+        const SPart& part = m_vecParts[iPart];
+        ISeekableFile& file = Use(iPart);
         std::uint64_t nInPart = m_nPosition - part.m_nStart;
         std::uint64_t nLeft = part.m_nLength - nInPart;
         std::size_t nWant = nCount - nDone;
         if (nWant > nLeft)
             nWant = static_cast<std::size_t>(nLeft);
         // Seeking a stdio file drops its buffer: only seek when the reads are not in order.
-        if (part.m_pFile->GetPosition() != part.m_nSkip + nInPart)
-            part.m_pFile->Seek(part.m_nSkip + nInPart);
-        std::size_t nRead = part.m_pFile->Read(pOut + nDone, nWant);
+        if (file.GetPosition() != part.m_nSkip + nInPart)
+            file.Seek(part.m_nSkip + nInPart);
+        std::size_t nRead = file.Read(pOut + nDone, nWant);
         nDone += nRead;
         m_nPosition += nRead;
         if (nRead < nWant)
@@ -50,8 +82,8 @@ std::size_t CPackageVolumeStream::Read(void* pBuffer, std::size_t nCount)
 
 void CPackageVolumeStream::Close()
 {
-    for (SPart& part : m_vecParts)
-        part.m_pFile->Close();
+    while (!m_vecOpen.empty())
+        CloseLeastRecent();
 }
 
 void CPackageVolumeStream::Locate(std::uint64_t nStreamOffset, std::string& strVolume, std::uint64_t& nFileOffset) const

@@ -27,6 +27,12 @@ std::string JoinPath(const std::string& strFolder, const std::string& strName)
     return (std::filesystem::path(strFolder) / strName).string();
 }
 
+// A file of the package that would not open, with the system's reason.
+[[noreturn]] void ThrowOpenFailure(const std::string& strPath)
+{
+    throw new CFileException(CFileException::genericException, CFileException::opOpen, strPath, CSystemFile::LastError());
+}
+
 std::uint32_t Adler(const unsigned char* p, std::size_t n)
 {
     return static_cast<std::uint32_t>(adler32(1, p, static_cast<uInt>(n)));
@@ -109,7 +115,7 @@ public:
                 file.Close();
                 nOpen = piece.m_nVolume;
                 if (!file.OpenForUpdate(m_vecPaths[nOpen]))
-                    throw new CFileException(CFileException::genericException, CFileException::opOpen, m_vecPaths[nOpen]);
+                    ThrowOpenFailure(m_vecPaths[nOpen]);
             }
             file.Seek(piece.m_nFileOffset);
             file.Write(piece.m_pBytes, piece.m_nCount);
@@ -124,11 +130,12 @@ private:
     void OpenVolume()
     {
         unsigned nVolume = static_cast<unsigned>(m_vecPaths.size());
-        if (nVolume > 0xFFFF)
+        // volumeCount counts user.spd too, in 16 bits: index 65535 would make it 0.
+        if (nVolume >= 0xFFFF)
             throw CPackageWriteError("the package would need more than 65535 volumes; choose a larger volume size");
         std::string strPath = JoinPath(m_strFolder, nVolume == 0 ? "user.spd" : VolumeFileName(nVolume));
         if (!m_file.Create(strPath))
-            throw new CFileException(CFileException::genericException, CFileException::opOpen, strPath);
+            ThrowOpenFailure(strPath);
         m_vecPaths.push_back(strPath);
         if (nVolume > 0) {
             VolumeHeader volume;
@@ -335,7 +342,7 @@ void ChecksumStream(const std::vector<std::string>& vecPaths, std::uint64_t nSec
     for (const std::string& strPath : vecPaths) {
         auto pFile = std::make_unique<CPlainFile>();
         if (!pFile->Open(strPath))
-            throw new CFileException(CFileException::genericException, CFileException::opOpen, strPath);
+            ThrowOpenFailure(strPath);
         stream.AddVolume(std::move(pFile), strPath);
     }
     std::vector<unsigned char> vecChunk(kChecksumChunkSize);
@@ -417,9 +424,8 @@ PackageWriteResult WritePackage(const PackageContents& contents, const std::stri
         std::uint64_t nBlockAt = output.GetPosition();
         WriteBlock(output, BlockHeader{});
         CSource source(file);
+        // Its output cannot pass 4 GiB: the stream around it would have passed first.
         CDeflater::SResult result = deflater.Run(source, target, file.strFileName);
-        if (result.nOutput > kMaxStreamSize)
-            throw CPackageWriteError(file.strFileName + " does not fit in a package");
         BlockHeader block;
         block.checksum = result.nAdler;
         block.storedSize = static_cast<std::uint32_t>(result.nOutput);
@@ -461,7 +467,7 @@ UninstallerHeader WriteUninstallerFile(const std::string& strProgramPath, const 
     CSource source(strProgramPath);
     CPlainFile file;
     if (!file.Create(strOutputPath))
-        throw new CFileException(CFileException::genericException, CFileException::opOpen, strOutputPath);
+        ThrowOpenFailure(strOutputPath);
     unsigned char bytes[kUninstallerHeaderSize] = {};
     file.Write(bytes, sizeof bytes);
     CDeflater deflater;

@@ -111,19 +111,27 @@ TEST(PackageReaderAccepts, ReservedBytesAndJunkAfterTerminators)
 
 TEST(PackageReaderAccepts, ZeroLengthFileAndBytesAfterTheZlibStream)
 {
-    HandPackage package;
-    package.vecFiles.push_back(HandFile{5, 0, "", "empty", Bytes()});
-    package.vecFiles.push_back(HandFile{5, 0, "", "tail", TextBytes(1000)});
-    Bytes image = package.Build();
-    // Grow the second data block by three bytes after its zlib stream.
-    std::size_t nAt = package.vecDataAt[1];
-    PutLe32(image, nAt + 8, GetLe32(image, nAt + 8) + 3);
-    image.insert(image.end(), {1, 2, 3});
-    HandPackage::FixSums(image);
-    std::vector<Bytes> vecData = ReadEverything(image);
-    ASSERT_EQ(vecData.size(), 2u);
-    EXPECT_TRUE(vecData[0].empty());
-    EXPECT_EQ(vecData[1], TextBytes(1000));
+    // A few bytes after the zlib stream, and more than one inflater chunk of them, which
+    // the reader must skip without reading to find the next entry.
+    for (std::size_t nSlack : {std::size_t(3), kInflateChunkSize + 1000}) {
+        SCOPED_TRACE(nSlack);
+        HandPackage package;
+        package.vecFiles.push_back(HandFile{5, 0, "", "empty", Bytes()});
+        package.vecFiles.push_back(HandFile{5, 0, "", "tail", TextBytes(1000)});
+        package.vecFiles.push_back(HandFile{5, 0, "", "next", TextBytes(50)});
+        Bytes image = package.Build();
+        std::size_t nAt = package.vecDataAt[1];
+        std::size_t nEnd = nAt + 16 + GetLe32(image, nAt + 8);
+        PutLe32(image, nAt + 8, static_cast<std::uint32_t>(GetLe32(image, nAt + 8) + nSlack));
+        image.insert(image.begin() + static_cast<std::ptrdiff_t>(nEnd), nSlack, 0xA5);
+        HandPackage::FixSums(image);
+        std::vector<Bytes> vecData;
+        ExpectNoSetupFailure([&] { vecData = ReadEverything(image); });
+        ASSERT_EQ(vecData.size(), 3u);
+        EXPECT_TRUE(vecData[0].empty());
+        EXPECT_EQ(vecData[1], TextBytes(1000));
+        EXPECT_EQ(vecData[2], TextBytes(50));
+    }
 }
 
 TEST(PackageReaderHeader, Phase1Rejections)
@@ -264,6 +272,13 @@ TEST(PackageReaderDirectory, Phase2Rejections)
     HandPackage badEntrySum = package;
     badEntrySum.editTable = [](Bytes& table) { table[16 + 100] = 'x'; };
     expectDamaged(badEntrySum, 3);
+    // A sound block that inflates short of directoryCount entries: one whole entry, then
+    // one and a part.
+    for (std::size_t nKept : {kDirectoryEntrySize, kDirectoryEntrySize + 100}) {
+        HandPackage cut = package;
+        cut.editTable = [nKept](Bytes& table) { table.resize(nKept); };
+        expectDamaged(cut, 3, [](Bytes& image) { PutLe32(image, 204, 2 * kDirectoryEntrySize); });
+    }
 
     // Block-level faults.
     expectDamaged(package, 3, [](Bytes& image) { PutLe32(image, 196, GetLe32(image, 196) ^ 1); }); // checksum
@@ -346,26 +361,48 @@ TEST(PackageReaderFiles, DataBlockRejections)
         std::size_t nEnd = dataAt(p, 0) + 16 + GetLe32(image, dataAt(p, 0) + 8);
         image[nEnd - 1] ^= 0x40; // the zlib trailer alone is damaged
     });
+    // Every byte of the data and its checksum, but the zlib stream never ends: its only
+    // block is not marked final and the trailer is missing.
+    ExpectFileFailure(package, 5, [&](HandPackage& p, Bytes& image) {
+        std::size_t nAt = dataAt(p, 1);
+        std::size_t nEnd = nAt + 16 + GetLe32(image, nAt + 8);
+        image[nAt + 16 + 2] = 0x00;
+        image.erase(image.begin() + static_cast<std::ptrdiff_t>(nEnd - 4), image.begin() + static_cast<std::ptrdiff_t>(nEnd));
+        PutLe32(image, nAt + 8, GetLe32(image, nAt + 8) - 4);
+    });
     // An empty file must carry checksum 1.
     ExpectFileFailure(package, 5, [&](HandPackage& p, Bytes& image) { PutLe32(image, dataAt(p, 2) + 4, 0); });
 }
 
+// Counts what it is given and keeps none of it.
+class CCountSink : public IByteSink {
+public:
+    void Write(const unsigned char*, std::size_t nCount) override { m_nCount += nCount; }
+    std::uint64_t m_nCount = 0;
+};
+
 TEST(PackageReaderFiles, OutputBeyondUnpackedSizeStopsEarly)
 {
-    // 64 MiB of zeros claims to be 10 bytes: inflating must stop at the first buffer.
-    Bytes zeros(64u << 20, 0);
+    // 8 MiB of zeros claims to be fewer bytes: inside the first inflater chunk, after
+    // several whole chunks, and a few bytes into a chunk. Inflating must stop before the
+    // sink gets more than the claim.
+    Bytes zeros(8u << 20, 0);
     uLongf nSize = compressBound(static_cast<uLong>(zeros.size()));
     Bytes stored(nSize);
     ASSERT_EQ(compress(stored.data(), &nSize, zeros.data(), static_cast<uLong>(zeros.size())), Z_OK);
     stored.resize(nSize);
-    Bytes image;
-    HandPackage::AppendBlockHeader(image, 1, static_cast<std::uint32_t>(stored.size()), 10);
-    image.insert(image.end(), stored.begin(), stored.end());
-    CMemoryFile file(image.data(), image.size());
-    CBlockInflater inflater;
-    CCollectSink sink;
-    ExpectSetupFailure(3, 5, [&] { inflater.InflateDataBlock(file, &sink); });
-    EXPECT_LE(sink.m_bytes.size(), 10u);
+    const std::uint32_t nChunk = static_cast<std::uint32_t>(kInflateChunkSize);
+    for (std::uint32_t nClaim : {10u, 4 * nChunk, 4 * nChunk + 1000}) {
+        SCOPED_TRACE(nClaim);
+        Bytes image;
+        HandPackage::AppendBlockHeader(image, 1, static_cast<std::uint32_t>(stored.size()), nClaim);
+        image.insert(image.end(), stored.begin(), stored.end());
+        CMemoryFile file(image.data(), image.size());
+        CBlockInflater inflater;
+        CCountSink sink;
+        ExpectSetupFailure(3, 5, [&] { inflater.InflateDataBlock(file, &sink); });
+        EXPECT_LE(sink.m_nCount, nClaim);
+    }
 }
 
 TEST(PackageReaderUninstaller, ReadsAndRejects)

@@ -5,6 +5,8 @@
 #include "engine/byte_sink.h"
 #include "engine/package_exception.h"
 #include "engine/package_records.h"
+#include "engine/package_volume_stream.h"
+#include "engine/plain_file.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -13,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -130,6 +133,25 @@ inline Bytes TextBytes(std::size_t n)
     return bytes;
 }
 
+// strText as one word for the POSIX shell.
+inline std::string ShellQuote(const std::string& strText)
+{
+    std::string strOut = "'";
+    for (char c : strText)
+        strOut += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return strOut + "'";
+}
+
+// Joins the volume files of a package on disk, user.spd first, into one stream.
+inline void JoinVolumes(CPackageVolumeStream& stream, const std::vector<std::string>& vecPaths)
+{
+    for (const std::string& strPath : vecPaths) {
+        auto pFile = std::make_unique<CPlainFile>();
+        ASSERT_TRUE(pFile->Open(strPath)) << strPath;
+        stream.AddVolume(std::move(pFile), strPath);
+    }
+}
+
 // Runs the action and expects it to raise a CSetupException with this phase and cause
 // (compared by the message numbers the exception keeps).
 inline void ExpectSetupFailure(unsigned nPhase, unsigned nCause, const std::function<void()>& action)
@@ -143,6 +165,19 @@ inline void ExpectSetupFailure(unsigned nPhase, unsigned nCause, const std::func
         if (auto* pDetail = dynamic_cast<CPackageException*>(e)) {
             EXPECT_FALSE(pDetail->m_strProblem.empty());
         }
+        e->Delete();
+    }
+}
+
+// Runs the action and fails the test, with the reader's account, when it raises a
+// CSetupException.
+inline void ExpectNoSetupFailure(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (CSetupException* e) {
+        auto* pDetail = dynamic_cast<CPackageException*>(e);
+        ADD_FAILURE() << "refused: " << (pDetail != nullptr ? pDetail->m_strProblem : "no detail");
         e->Delete();
     }
 }

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 
 namespace {
 
@@ -38,7 +39,7 @@ PackageContents SampleContents()
 }
 
 // Reads the package back through the reader and compares it with what was written.
-void ExpectReadsBack(ISeekableFile& stream, const SetupHeader& header, const PackageContents& contents)
+void ExpectReadsBackUnguarded(ISeekableFile& stream, const SetupHeader& header, const PackageContents& contents)
 {
     CPackageReader reader(stream, header);
     reader.VerifyStream();
@@ -62,6 +63,12 @@ void ExpectReadsBack(ISeekableFile& stream, const SetupHeader& header, const Pac
         EXPECT_TRUE(sink.m_bytes == *file.content) << file.strFileName;
     }
     EXPECT_FALSE(reader.ReadNextFileEntry(record));
+}
+
+// The same, with a refusal of the reader reported as a failure of the test.
+void ExpectReadsBack(ISeekableFile& stream, const SetupHeader& header, const PackageContents& contents)
+{
+    ExpectNoSetupFailure([&] { ExpectReadsBackUnguarded(stream, header, contents); });
 }
 
 TEST(PackageWriter, SingleVolumeBytesFieldByField)
@@ -168,11 +175,7 @@ TEST(PackageWriter, VolumesJoinToTheSingleVolumeStream)
     EXPECT_TRUE(joined == image);
 
     CPackageVolumeStream stream;
-    for (const std::string& strPath : result.vecVolumePaths) {
-        auto pFile = std::make_unique<CPlainFile>();
-        ASSERT_TRUE(pFile->Open(strPath));
-        stream.AddVolume(std::move(pFile), strPath);
-    }
+    JoinVolumes(stream, result.vecVolumePaths);
     ExpectReadsBack(stream, result.header, contents);
 }
 
@@ -193,12 +196,35 @@ TEST(PackageWriter, VolumeOneThousandIsNamedUser1000)
     EXPECT_EQ(DecodeVolumeHeader(volume.data()).volumeIndex, 1000);
 
     CPackageVolumeStream stream;
-    for (const std::string& strPath : result.vecVolumePaths) {
-        auto pFile = std::make_unique<CPlainFile>();
-        ASSERT_TRUE(pFile->Open(strPath));
-        stream.AddVolume(std::move(pFile), strPath);
-    }
+    JoinVolumes(stream, result.vecVolumePaths);
     ExpectReadsBack(stream, result.header, contents);
+}
+
+TEST(PackageWriter, EveryVolumeSizeFromTheSmallestReadsBack)
+{
+    // Small blocks of every kind, so that as the volume size grows the headers patched at
+    // the end fall before, across and after volume boundaries.
+    PackageContents contents;
+    contents.strName = "Sweep";
+    contents.vecDirectories = {{Destination, "Data"}, {System, "Lumidrop"}};
+    for (const Bytes& data : {TextBytes(3000), Bytes(), RandomBytes(700, 8), TextBytes(50), RandomBytes(1500, 9)}) {
+        PackageFileEntry file;
+        file.strFileName = "f" + std::to_string(contents.vecFiles.size()) + ".bin";
+        file.content = data;
+        contents.vecFiles.push_back(file);
+    }
+    for (std::uint64_t nSize = kMinVolumeSize; nSize <= 700; ++nSize) {
+        SCOPED_TRACE("volume size " + std::to_string(nSize));
+        CTempFolder folder;
+        PackageWriteResult result = WritePackage(contents, folder.Path().string(), nSize);
+        for (const std::string& strPath : result.vecVolumePaths)
+            EXPECT_LE(std::filesystem::file_size(strPath), nSize) << strPath;
+        CPackageVolumeStream stream;
+        JoinVolumes(stream, result.vecVolumePaths);
+        ExpectReadsBack(stream, result.header, contents);
+        if (HasFailure())
+            return; // one size tells the story
+    }
 }
 
 TEST(PackageWriter, SourceFilesAreReadFromDisk)
@@ -240,25 +266,88 @@ TEST(PackageWriter, SourceFilesAreReadFromDisk)
     EXPECT_EQ(empty.unpackedSize, 0u);
 }
 
-TEST(PackageWriter, RefusesWhatItCannotWrite)
+// Writes the package into a fresh folder and reads it back whole; false when the writer
+// refused it.
+bool WritesAndReadsBack(const PackageContents& contents, std::uint64_t nVolumeSize)
+{
+    CTempFolder folder;
+    PackageWriteResult result;
+    try {
+        result = WritePackage(contents, folder.Path().string(), nVolumeSize);
+    } catch (const CPackageWriteError&) {
+        return false;
+    }
+    ExpectNoSetupFailure([&] {
+        CPlainFile file;
+        SetupHeader header = ReadSetupHeader(file, result.vecVolumePaths[0]);
+        EXPECT_EQ(header.volumeCount, result.vecVolumePaths.size());
+        CPackageVolumeStream stream;
+        JoinVolumes(stream, result.vecVolumePaths);
+        ExpectReadsBackUnguarded(stream, header, contents);
+    });
+    return true;
+}
+
+// The writer's limits on sizes, counts and texts, each at the last package it writes and
+// the first it refuses. Counts are reached with empty files and short paths, which cost
+// little. (The count of volumes has a test of its own; the 4 GiB limits would take 4 GiB
+// of data to reach.)
+TEST(PackageWriter, LimitsHoldAtTheirBoundaries)
+{
+    struct SLimit {
+        const char* pszWhat;
+        std::function<void(PackageContents&, std::uint64_t& nVolumeSize, bool bPast)> shape;
+    };
+    auto text = [](std::size_t nField, bool bPast, char c) { return std::string(nField - 1 + (bPast ? 1 : 0), c); };
+    const SLimit kLimits[] = {
+        {"volume size", [](PackageContents&, std::uint64_t& nSize, bool bPast) { nSize = kMinVolumeSize - (bPast ? 1 : 0); }},
+        {"at least one file", [](PackageContents& c, std::uint64_t&, bool bPast) { c.vecFiles.resize(bPast ? 0 : 1); }},
+        {"file count",
+         [](PackageContents& c, std::uint64_t&, bool bPast) { c.vecFiles.resize(0xFFFF + (bPast ? 1 : 0), c.vecFiles[0]); }},
+        {"directory count",
+         [](PackageContents& c, std::uint64_t&, bool bPast) {
+             c.vecDirectories.resize(0xFFFF + (bPast ? 1 : 0), PackageDirectoryEntry{Destination, "d"});
+         }},
+        {"package name",
+         [&](PackageContents& c, std::uint64_t&, bool bPast) { c.strName = text(sizeof(SetupHeader::packageName), bPast, 'n'); }},
+        {"default folder",
+         [&](PackageContents& c, std::uint64_t&, bool bPast) {
+             c.strDefaultFolder = text(sizeof(SetupHeader::defaultFolder), bPast, 'd');
+         }},
+        {"directory path",
+         [&](PackageContents& c, std::uint64_t&, bool bPast) {
+             c.vecDirectories = {{Destination, text(sizeof(DirectoryRecord::path), bPast, 'p')}};
+         }},
+        {"folder",
+         [&](PackageContents& c, std::uint64_t&, bool bPast) { c.vecFiles[0].strFolder = text(sizeof(FileRecord::folder), bPast, 'f'); }},
+        {"file name",
+         [&](PackageContents& c, std::uint64_t&, bool bPast) {
+             c.vecFiles[0].strFileName = text(sizeof(FileRecord::fileName), bPast, 'a');
+         }},
+    };
+    for (const SLimit& limit : kLimits) {
+        for (bool bPast : {false, true}) {
+            SCOPED_TRACE(std::string(limit.pszWhat) + (bPast ? ", one past the limit" : ", at the limit"));
+            PackageContents contents;
+            contents.strName = "Limits";
+            PackageFileEntry file;
+            file.strFileName = "a";
+            file.content = Bytes();
+            contents.vecFiles.push_back(file);
+            std::uint64_t nVolumeSize = 0;
+            limit.shape(contents, nVolumeSize, bPast);
+            EXPECT_EQ(WritesAndReadsBack(contents, nVolumeSize), !bPast);
+        }
+    }
+}
+
+TEST(PackageWriter, MissingSourceIsRefused)
 {
     CTempFolder folder;
     PackageContents contents = SampleContents();
-    std::string strFolder = folder.Path().string();
-    EXPECT_THROW(WritePackage(contents, strFolder, 255), CPackageWriteError);
-    PackageContents noFiles = contents;
-    noFiles.vecFiles.clear();
-    EXPECT_THROW(WritePackage(noFiles, strFolder), CPackageWriteError);
-    PackageContents longName = contents;
-    longName.strName = std::string(64, 'n');
-    EXPECT_THROW(WritePackage(longName, strFolder), CPackageWriteError);
-    PackageContents longFolder = contents;
-    longFolder.vecFiles[0].strFolder = std::string(256, 'f');
-    EXPECT_THROW(WritePackage(longFolder, strFolder), CPackageWriteError);
-    PackageContents missingSource = contents;
-    missingSource.vecFiles[0].content.reset();
-    missingSource.vecFiles[0].strSourcePath = folder.File("missing");
-    EXPECT_THROW(WritePackage(missingSource, strFolder), CPackageWriteError);
+    contents.vecFiles[0].content.reset();
+    contents.vecFiles[0].strSourcePath = folder.File("missing");
+    EXPECT_THROW(WritePackage(contents, folder.Path().string()), CPackageWriteError);
 }
 
 TEST(PackageWriter, UninstallerFileRoundTrip)
@@ -300,41 +389,6 @@ TEST(PackageWriter, PackageIdentifiers)
     EXPECT_NE(std::memcmp(first, second, 16), 0);
     EXPECT_EQ(first[7] >> 4, 4);
     EXPECT_EQ(first[8] >> 6, 2);
-}
-
-TEST(PackageVolumeStream, ReadsAcrossVolumesAndLocatesOffsets)
-{
-    Bytes first = {0, 1, 2, 3, 4};
-    Bytes second(88, 0xEE);
-    second.insert(second.end(), {5, 6, 7});
-    Bytes tooShort(40, 0xEE); // shorter than a volume header: adds nothing
-    Bytes third(88, 0xEE);
-    third.insert(third.end(), {8, 9});
-    CPackageVolumeStream stream;
-    stream.AddVolume(std::make_unique<CMemoryFile>(first), "user.spd");
-    stream.AddVolume(std::make_unique<CMemoryFile>(second), "user.001");
-    stream.AddVolume(std::make_unique<CMemoryFile>(tooShort), "user.002");
-    stream.AddVolume(std::make_unique<CMemoryFile>(third), "user.003");
-    EXPECT_EQ(stream.GetLength(), 10u);
-    Bytes all(16, 0xFF);
-    EXPECT_EQ(stream.Read(all.data(), all.size()), 10u);
-    all.resize(10);
-    EXPECT_EQ(all, (Bytes{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
-    stream.Seek(4);
-    Bytes some(3);
-    EXPECT_EQ(stream.Read(some.data(), 3), 3u);
-    EXPECT_EQ(some, (Bytes{4, 5, 6}));
-    EXPECT_EQ(stream.GetPosition(), 7u);
-    stream.Seek(50);
-    EXPECT_EQ(stream.Read(some.data(), 3), 0u);
-    std::string strVolume;
-    std::uint64_t nOffset = 0;
-    stream.Locate(6, strVolume, nOffset);
-    EXPECT_EQ(strVolume, "user.001");
-    EXPECT_EQ(nOffset, 89u);
-    stream.Locate(9, strVolume, nOffset);
-    EXPECT_EQ(strVolume, "user.003");
-    EXPECT_EQ(nOffset, 89u);
 }
 
 } // namespace

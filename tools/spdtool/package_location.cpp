@@ -7,8 +7,21 @@
 #include "tools/spdtool/tool_error.h"
 
 #include <filesystem>
+#include <system_error>
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// Why the file just refused to open, in the system's words: errno here, the Windows
+// error there, both in the system category.
+std::string OpenFailure()
+{
+    const long lError = CSystemFile::LastError();
+    return std::system_category().message(static_cast<int>(lError)) + " (error " + std::to_string(lError) + ")";
+}
+
+} // namespace
 
 CLocatedPackage::CLocatedPackage(const std::string& strPackage)
 {
@@ -25,7 +38,7 @@ CLocatedPackage::CLocatedPackage(const std::string& strPackage)
 
     auto pFirst = std::make_unique<CPlainFile>();
     if (!pFirst->Open(m_strSpdPath))
-        throw CToolError("cannot open " + m_strSpdPath);
+        throw CToolError("cannot open " + m_strSpdPath + ": " + OpenFailure());
     m_stream.AddVolume(std::move(pFirst), m_strSpdPath);
     m_vecVolumePaths.push_back(m_strSpdPath);
 
@@ -35,13 +48,15 @@ CLocatedPackage::CLocatedPackage(const std::string& strPackage)
         fs::path beside = source / strName;
         fs::path sibling = source.parent_path() / ("Disk " + std::to_string(nVolume + 1)) / strName;
         std::string strRefused;
+        bool bUnopened = false;
         bool bFound = false;
         for (const fs::path& candidate : {beside, sibling}) {
             if (!fs::is_regular_file(candidate, error))
                 continue;
             auto pFile = std::make_unique<CPlainFile>();
             if (!pFile->Open(candidate.string())) {
-                strRefused += "\n  " + candidate.string() + ": cannot be opened";
+                strRefused += "\n  " + candidate.string() + ": cannot be opened: " + OpenFailure();
+                bUnopened = true;
                 continue;
             }
             std::string strReason;
@@ -57,9 +72,10 @@ CLocatedPackage::CLocatedPackage(const std::string& strPackage)
             break;
         }
         if (!bFound) {
+            // A volume that could not be opened may well belong to the package.
             if (!strRefused.empty())
                 throw CToolError("volume " + strName + " of " + std::to_string(m_header.volumeCount) +
-                                 " is not part of this package:" + strRefused);
+                                 (bUnopened ? " cannot be used:" : " is not part of this package:") + strRefused);
             throw CToolError("volume " + strName + " of " + std::to_string(m_header.volumeCount) + " not found (looked for " +
                              beside.string() + " and " + sibling.string() + ")");
         }
