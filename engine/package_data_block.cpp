@@ -6,8 +6,33 @@
 
 #include <zlib.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <new>
+
+namespace {
+// Allocations zlib may still make before they fail; negative: no limit. Only tests set it.
+int g_nZlibAllocationsLeft = -1;
+
+voidpf ZlibAlloc(voidpf, uInt nItems, uInt nSize)
+{
+    if (g_nZlibAllocationsLeft == 0)
+        return Z_NULL;
+    if (g_nZlibAllocationsLeft > 0)
+        --g_nZlibAllocationsLeft;
+    return std::calloc(nItems, nSize);
+}
+
+void ZlibFree(voidpf, voidpf pAddress)
+{
+    std::free(pAddress);
+}
+} // namespace
+
+void FailZlibAllocationsAfter(int nAllowed)
+{
+    g_nZlibAllocationsLeft = nAllowed;
+}
 
 struct CBlockInflater::SState {
     z_stream m_stream;
@@ -18,6 +43,8 @@ CBlockInflater::CBlockInflater()
     : m_vecInput(kInflateChunkSize), m_vecOutput(kInflateChunkSize), m_pState(new SState)
 {
     std::memset(&m_pState->m_stream, 0, sizeof m_pState->m_stream);
+    m_pState->m_stream.zalloc = ZlibAlloc;
+    m_pState->m_stream.zfree = ZlibFree;
 }
 
 CBlockInflater::~CBlockInflater()
@@ -116,8 +143,6 @@ BlockHeader CBlockInflater::InflateDataBlock(ISeekableFile& stream, IByteSink* p
     InflateResult result = Run(stream, header.storedSize, header.unpackedSize, pSink);
     if (result.bShort)
         ThrowPackageException(PHASE_FILES, CAUSE_DAMAGED, "data block is cut short", nAt);
-    if (result.bNoMemory)
-        ThrowPackageException(PHASE_FILES, CAUSE_NO_MEMORY, "no memory for decompression", nAt);
     // A stored size of 0 is how an empty file is written: no zlib stream at all.
     bool bStreamOk = header.storedSize == 0 || (result.bStreamEnd && !result.bFailed);
     if (!bStreamOk)
@@ -125,6 +150,9 @@ BlockHeader CBlockInflater::InflateDataBlock(ISeekableFile& stream, IByteSink* p
                               result.bFailed ? (result.bTooLong
                                                     ? "data decompresses to more than its length " +
                                                           std::to_string(header.unpackedSize)
+                                                    : result.bNoMemory
+                                                    ? "zlib ran out of memory inflating the block at stream offset " +
+                                                          std::to_string(nAt)
                                                     : "zlib data of the block at stream offset " + std::to_string(nAt) + " is corrupt")
                                              : std::string("zlib stream ends early"),
                               result.bFailed && !result.bTooLong ? result.nStopAt : nAt);

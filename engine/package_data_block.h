@@ -19,7 +19,7 @@ struct InflateResult {
     bool bStreamEnd = false;     // the zlib stream ended properly (its own check passed)
     bool bFailed = false;        // zlib refused the data, or the output passed the limit
     bool bTooLong = false;       // the output passed the limit
-    bool bNoMemory = false;      // zlib could not get its state
+    bool bNoMemory = false;      // zlib could not get memory (a zlib error like any other)
     std::uint64_t nStopAt = 0;   // stream offset of the first input byte not consumed
 };
 
@@ -39,8 +39,8 @@ public:
 
     // Reads the data block header at the stream's position and inflates the file's data
     // into the sink (null: only checked). Raises CSetupException phase 3: cause 3 for a
-    // short header or data that runs past the end of the stream, cause 4 without memory,
-    // cause 5 when length, checksum or the zlib stream itself is wrong.
+    // short header or data that runs past the end of the stream, cause 5 when length,
+    // checksum or the zlib stream itself is wrong, zlib's own lack of memory included.
     BlockHeader InflateDataBlock(ISeekableFile& stream, IByteSink* pSink);
 
 private:
@@ -57,3 +57,7 @@ BlockHeader SkipDataBlock(ISeekableFile& stream);
 
 // Reads a block header at the stream's position; false when fewer than 16 bytes came.
 bool ReadBlockHeader(ISeekableFile& stream, BlockHeader& header);
+
+// For tests: zlib's allocations succeed nAllowed more times, then fail, as when memory
+// runs out inside zlib; a negative count lifts the limit.
+void FailZlibAllocationsAfter(int nAllowed);

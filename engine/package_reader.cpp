@@ -55,6 +55,8 @@ public:
 // that a damaged block is reported as the setup reports it (decompression first).
 class CDirectorySink : public IByteSink {
 public:
+    explicit CDirectorySink(unsigned nMaxEntries) : m_nMaxEntries(nMaxEntries) {}
+
     void Write(const unsigned char* pData, std::size_t nCount) override
     {
         while (nCount > 0) {
@@ -79,6 +81,9 @@ private:
     void TakeEntry()
     {
         unsigned nIndex = static_cast<unsigned>(m_vecEntries.size());
+        if (nIndex >= m_nMaxEntries)
+            return; // refused later by its length
+
         BlockHeader block = DecodeBlockHeader(m_entry);
         DirectoryRecord record = DecodeDirectoryRecord(m_entry + kBlockHeaderSize);
         std::string strFault;
@@ -93,6 +98,7 @@ private:
         m_vecEntries.push_back(DirectoryEntry{record.root, FieldText(record.path)});
     }
 
+    unsigned m_nMaxEntries;
     unsigned char m_entry[kDirectoryEntrySize] = {};
     std::size_t m_nFill = 0;
 };
@@ -249,18 +255,13 @@ std::optional<std::vector<DirectoryEntry>> CPackageReader::ReadDirectoryTable()
                               "directory block claims " + Num(block.storedSize) + " bytes but only " +
                                   Num(nLength - nDataAt) + " remain",
                               kSetupHeaderSize);
-    std::uint64_t nExpected = static_cast<std::uint64_t>(m_header.directoryCount) * kDirectoryEntrySize;
-    if (block.unpackedSize != nExpected)
-        ThrowPackageException(PHASE_FOLDERS, CAUSE_DAMAGED,
-                              "directory block unpacks to " + Num(block.unpackedSize) + " bytes, " +
-                                  Num(m_header.directoryCount) + " entries need " + Num(nExpected),
-                              kSetupHeaderSize);
-    CDirectorySink sink;
+    // The block is inflated before its length is compared with the entry count, so a block
+    // damaged in both ways reports the decompression. The sink keeps no more entries than
+    // the header counts, so a block that claims more only costs time.
+    CDirectorySink sink(m_header.directoryCount);
     InflateResult result = Inflater(PHASE_FOLDERS).Run(m_stream, block.storedSize, block.unpackedSize, &sink);
     if (result.bShort)
         ThrowPackageException(PHASE_FOLDERS, CAUSE_DAMAGED, "directory block is cut short", kSetupHeaderSize);
-    if (result.bNoMemory)
-        ThrowPackageException(PHASE_FOLDERS, CAUSE_NO_MEMORY, "no memory for decompression", kSetupHeaderSize);
     if (result.bFailed || !result.bStreamEnd)
         ThrowPackageException(PHASE_FOLDERS, CAUSE_DECOMPRESSION, "directory block does not decompress", kSetupHeaderSize);
     if (result.nWritten != block.unpackedSize)
@@ -271,6 +272,12 @@ std::optional<std::vector<DirectoryEntry>> CPackageReader::ReadDirectoryTable()
     if (result.nAdler != block.checksum)
         ThrowPackageException(PHASE_FOLDERS, CAUSE_DAMAGED,
                               "directory checksum " + ChecksumText(result.nAdler) + ", block says " + ChecksumText(block.checksum),
+                              kSetupHeaderSize);
+    std::uint64_t nExpected = static_cast<std::uint64_t>(m_header.directoryCount) * kDirectoryEntrySize;
+    if (result.nWritten != nExpected)
+        ThrowPackageException(PHASE_FOLDERS, CAUSE_DAMAGED,
+                              "directory block unpacks to " + Num(result.nWritten) + " bytes, " +
+                                  Num(m_header.directoryCount) + " entries need " + Num(nExpected),
                               kSetupHeaderSize);
     if (!sink.m_strFault.empty())
         ThrowPackageException(PHASE_FOLDERS, CAUSE_DAMAGED, sink.m_strFault, kSetupHeaderSize);
@@ -341,8 +348,6 @@ bool CPackageReader::ReadNextFileEntry(FileRecord& record)
     InflateResult result = Inflater(PHASE_FILES).Run(m_stream, block.storedSize, kFileRecordSize, &sink);
     if (result.bShort)
         ThrowPackageException(PHASE_FILES, CAUSE_DAMAGED, strWhich + "record is cut short", nAt);
-    if (result.bNoMemory)
-        ThrowPackageException(PHASE_FILES, CAUSE_NO_MEMORY, strWhich + "no memory for decompression", nAt);
     if (result.bFailed || !result.bStreamEnd)
         ThrowPackageException(PHASE_FILES, CAUSE_DECOMPRESSION, strWhich + "record does not decompress", nAt);
     if (result.nWritten != kFileRecordSize || result.nAdler != block.checksum)
@@ -396,8 +401,6 @@ std::uint64_t ReadUninstaller(ISeekableFile& file, const std::string& strPath, I
         ThrowPackageException(PHASE_FINISHING, CAUSE_NO_MEMORY, "no memory for decompression");
     }
     InflateResult result = pInflater->Run(file, nStored, header.unpackedSize, &sink);
-    if (result.bNoMemory)
-        ThrowPackageException(PHASE_FINISHING, CAUSE_NO_MEMORY, "no memory for decompression");
     if (result.bShort || result.bFailed || !result.bStreamEnd)
         ThrowPackageException(PHASE_FINISHING, CAUSE_DAMAGED, "uninstaller does not decompress", kUninstallerHeaderSize);
     if (result.nAdler != header.checksum)

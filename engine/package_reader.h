@@ -106,8 +106,8 @@ private:
 
 // Opens _setup.spd with file, checks its header and inflates the uninstaller program into
 // sink; returns the count of bytes written (possibly below unpackedSize, as long as the
-// checksum matches). Phase 4: cause 2 when it cannot be opened, cause 3 when damaged,
-// cause 4 without memory. On failure the sink may already hold part of the program.
+// checksum matches). Phase 4: cause 2 when it cannot be opened, cause 3 when damaged or zlib fails,
+// cause 4 when its buffers cannot be had. On failure the sink may already hold part of the program.
 std::uint64_t ReadUninstaller(ISeekableFile& file, const std::string& strPath, IByteSink& sink);
 
 // The same, returning the program's bytes.

@@ -287,6 +287,11 @@ TEST(PackageReaderDirectory, Phase2Rejections)
     expectDamaged(package, 3, [](Bytes& image) { PutLe16(image, 36, 3); });                        // directoryCount
     expectDamaged(package, 5, [](Bytes& image) { image[208] = 0x79; });                            // zlib header
     expectDamaged(package, 5, [](Bytes& image) { image[208 + 7 + 300] ^= 0xFF; });                 // zlib trailer sees it
+    // Damaged in both ways: the decompression is judged before the entry count.
+    expectDamaged(package, 5, [](Bytes& image) {
+        image[208] = 0x79;
+        PutLe16(image, 36, 3);
+    });
 }
 
 TEST(PackageReaderDirectory, EntryFaultYieldsToDecompressionFault)
@@ -329,6 +334,41 @@ void ExpectFileFailure(HandPackage package, unsigned nCause, const std::function
         while (reader.ReadNextFileEntry(record))
             reader.InflateDataBlock(nullptr);
     });
+}
+
+// Lets zlib's allocations fail for one test step, as when memory runs out inside zlib.
+class CZlibAllocationLimit {
+public:
+    explicit CZlibAllocationLimit(int nAllowed) { FailZlibAllocationsAfter(nAllowed); }
+    CZlibAllocationLimit(const CZlibAllocationLimit&) = delete;
+    CZlibAllocationLimit& operator=(const CZlibAllocationLimit&) = delete;
+    ~CZlibAllocationLimit() { FailZlibAllocationsAfter(-1); }
+};
+
+// zlib's own lack of memory is a zlib error like any other: decompression failed (cause 5);
+// cause 4 is for the buffers the program itself cannot get.
+TEST(PackageReaderMemory, ZlibOutOfMemoryIsADecompressionFailure)
+{
+    Bytes image = SamplePackage().Build();
+    {
+        CZlibAllocationLimit limit(0);
+        CMemoryFile file(image.data(), image.size());
+        CPackageReader reader(file, ReadSetupHeader(file, "user.spd"));
+        ExpectSetupFailure(2, 5, [&] { reader.ReadDirectoryTable(); });
+    }
+    HandPackage noTable = SamplePackage();
+    noTable.vecDirectories.clear();
+    {
+        CZlibAllocationLimit limit(0);
+        ExpectFileFailure(noTable, 5, [](HandPackage&, Bytes&) {}, false);
+    }
+    HandPackage built = SamplePackage();
+    Bytes sample = built.Build();
+    CMemoryFile file(sample.data(), sample.size());
+    file.Seek(built.vecDataAt[0]);
+    CZlibAllocationLimit limit(0);
+    CBlockInflater inflater;
+    ExpectSetupFailure(3, 5, [&] { inflater.InflateDataBlock(file, nullptr); });
 }
 
 TEST(PackageReaderFiles, SectionAndRecordRejections)
@@ -440,6 +480,10 @@ TEST(PackageReaderUninstaller, ReadsAndRejects)
     reject([](Bytes& b) { PutLe32(b, 4, 1); });
     reject([](Bytes& b) { b[12] = 0x77; });
     reject([](Bytes& b) { b.resize(b.size() - 3); });
+    // Out of memory inside zlib: damaged, like any other zlib error here.
+    WriteAll(strPath, good);
+    CZlibAllocationLimit limit(0);
+    ExpectSetupFailure(4, 3, [&] { ReadUninstaller(file, strPath); });
 }
 
 } // namespace
