@@ -1,0 +1,9 @@
+// The entry point of the uninstaller, UnScNNNN.exe "<log path>" [s].
+#include "uninstaller/uninstaller_run.h"
+
+#include <windows.h>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR pszArguments, int)
+{
+    return RunUninstaller(pszArguments != nullptr ? pszArguments : "");
+}
