@@ -39,9 +39,11 @@ protected:
         return WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
     }
     std::string Path(const std::string& strName) const { return ShellQuote(m_folder.File(strName)); }
+    // Volumes alone are at stake here: no _setup.spd.
     int Pack(unsigned nFiles, const std::string& strVolumeSize)
     {
-        return Run(nFiles, "pack " + Path("m.txt") + " -o " + Path("pkg") + " --volume-size " + strVolumeSize);
+        return Run(nFiles, "pack " + Path("m.txt") + " -o " + Path("pkg") + " --no-uninstaller --volume-size " +
+                               strVolumeSize);
     }
 
     CTempFolder m_folder;

@@ -1,7 +1,9 @@
 // spdtool end to end: the built program packs, lists, verifies and extracts, and refuses
 // damaged packages and escaping names with the right exit codes; a refused extract leaves
 // its target as it was.
+#include "engine/package_reader.h"
 #include "engine/package_writer.h"
+#include "engine/plain_file.h"
 #include "tests/native/package_test_support.h"
 
 #include <gtest/gtest.h>
@@ -30,9 +32,9 @@ std::string Quote(const std::string& strText)
 
 class SpdtoolCli : public ::testing::Test {
 protected:
-    SRun Run(const std::string& strArgs)
+    SRun Run(const std::string& strArgs, const std::string& strProgram = SPDTOOL_PATH)
     {
-        std::string strCommand = Quote(SPDTOOL_PATH) + " " + strArgs + " >" + Quote(m_folder.File("out.txt")) + " 2>" +
+        std::string strCommand = Quote(strProgram) + " " + strArgs + " >" + Quote(m_folder.File("out.txt")) + " 2>" +
                                  Quote(m_folder.File("err.txt"));
         int nStatus = std::system(strCommand.c_str());
         Bytes out = ReadAll(m_folder.File("out.txt"));
@@ -416,6 +418,58 @@ TEST_F(SpdtoolCli, FileFolderClashesWriteNothing)
         EXPECT_EQ(extract.nExit, 1) << test.pszWhat;
         EXPECT_NE(extract.strErr.find(test.pszRefusal), std::string::npos) << test.pszWhat << ": " << extract.strErr;
         EXPECT_EQ(ChangesSince(before), "") << test.pszWhat;
+    }
+}
+
+// pack always ships an uninstaller: --uninstaller, else the manifest's, else uninstaller.exe
+// beside spdtool (here a copy of the program in a folder of its own, where the build's
+// uninstallers are out of reach); none at all stops it before anything is written.
+TEST_F(SpdtoolCli, PackChoosesTheUninstallerItShips)
+{
+    const fs::path bin = m_folder.Path() / "bin";
+    fs::create_directories(bin);
+    fs::copy_file(SPDTOOL_PATH, bin / "spdtool");
+    WriteAll(m_folder.File("beside.exe"), ToBytes("the one beside spdtool"));
+    WriteAll(m_folder.File("named.exe"), ToBytes("the manifest's"));
+    WriteAll(m_folder.File("option.exe"), ToBytes("the command line's"));
+    WriteAll(m_folder.File("a.txt"), ToBytes("a"));
+    const struct {
+        const char* pszCase;
+        bool bBeside;
+        bool bManifestLine;
+        std::string strOptions;
+        int nExit;
+        const char* pszPacked; // null: no _setup.spd
+    } kCases[] = {
+        {"beside spdtool", true, false, "", 0, "the one beside spdtool"},
+        {"the manifest's first", true, true, "", 0, "the manifest's"},
+        {"the option's first", true, true, " --uninstaller " + Path("option.exe"), 0, "the command line's"},
+        {"none anywhere", false, false, "", 1, nullptr},
+        {"an option naming no file", true, false, " --uninstaller " + Path("missing.exe"), 1, nullptr},
+        {"none asked for", false, false, " --no-uninstaller", 0, nullptr},
+    };
+    for (const auto& test : kCases) {
+        SCOPED_TRACE(test.pszCase);
+        fs::remove_all(m_folder.Path() / "pkg");
+        fs::remove(bin / "uninstaller.exe");
+        if (test.bBeside)
+            fs::copy_file(m_folder.File("beside.exe"), bin / "uninstaller.exe");
+        WriteAll(m_folder.File("m.txt"), ToBytes(std::string("name = Choice\nfile = Destination | | a.txt | a.txt\n") +
+                                                 (test.bManifestLine ? "uninstaller = named.exe\n" : "")));
+        const SRun pack = Run("pack " + Path("m.txt") + " -o " + Path("pkg") + test.strOptions, (bin / "spdtool").string());
+        ASSERT_EQ(pack.nExit, test.nExit) << pack.strErr;
+        if (test.nExit != 0) {
+            EXPECT_NE(pack.strErr.find("uninstaller"), std::string::npos) << pack.strErr;
+            EXPECT_FALSE(fs::exists(m_folder.Path() / "pkg")) << "refused before anything was written";
+            continue;
+        }
+        EXPECT_TRUE(fs::exists(m_folder.Path() / "pkg" / "user.spd"));
+        ASSERT_EQ(fs::exists(m_folder.Path() / "pkg" / "_setup.spd"), test.pszPacked != nullptr);
+        if (test.pszPacked == nullptr)
+            continue;
+        CPlainFile setup;
+        const std::vector<unsigned char> program = ReadUninstaller(setup, m_folder.File("pkg/_setup.spd"));
+        EXPECT_EQ(std::string(program.begin(), program.end()), test.pszPacked);
     }
 }
 

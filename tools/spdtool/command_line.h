@@ -10,6 +10,8 @@ struct ParsedArgs {
     std::string strOutput;            // -o / --output
     std::uint64_t nVolumeSize = 0;    // --volume-size
     bool bJson = false;               // --json
+    std::string strUninstaller;       // --uninstaller
+    bool bNoUninstaller = false;      // --no-uninstaller
     bool bHelp = false;               // -h / --help
 };
 

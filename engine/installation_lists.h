@@ -1,0 +1,20 @@
+// What one run changes on the target system, in the order it happened: the roll-back
+// undoes it, the uninstall log records it, the shared-file counts and the replacements at
+// the next start are taken from it. The setup thread owns one for each run.
+#pragma once
+
+#include "engine/registry_entry.h"
+
+#include <string>
+#include <vector>
+
+struct CInstallationLists {
+    std::vector<std::string> createdFolders;       // folders this run created
+    std::vector<std::string> placedFiles;          // targets written, or given a pending copy
+    std::vector<std::string> keptSharedFiles;      // Shared targets whose old copy stayed
+    std::vector<std::string> sharedFiles;          // every Shared target, kept or replaced
+    std::vector<std::string> deferredReplacements; // "pending copy\ntarget" (MakeDeferredEntry)
+    std::vector<RegistryEntry> registryEntries;    // keys and values the registration created
+    std::string m_strScreensaverPath;              // target of the last Screensaver file
+    std::string m_strConfigPath;                   // target of the last Config file
+};

@@ -1,0 +1,99 @@
+#include "engine/place_file.h"
+
+#include "app/setup_config.h"
+#include "app/setup_thread_link.h"
+#include "engine/deferred_entry.h"
+#include "engine/entry_name_check.h"
+#include "engine/file_helpers.h"
+#include "engine/installation_lists.h"
+#include "engine/package_records.h"
+#include "engine/replacement_win32.h"
+#include "engine/root_folders.h"
+#include "sys/my_exception.h"
+
+#include <windows.h>
+
+namespace {
+constexpr unsigned kPendingNameLength = 8;
+
+// The system's temporary folder without its trailing backslash.
+std::string SystemTempFolder()
+{
+    char szTemp[MAX_PATH] = "";
+    const DWORD nLength = GetTempPathA(sizeof szTemp, szTemp);
+    std::string strFolder = nLength < sizeof szTemp ? std::string(szTemp, nLength) : std::string();
+    if (!strFolder.empty() && strFolder.back() == '\\')
+        strFolder.pop_back();
+    return strFolder;
+}
+
+// A copy of strExtracted under a new name in the system's temporary folder, which outlives
+// the run's own folder and waits there for the next start to move it over its target.
+std::string MakePendingCopy(const std::string& strExtracted)
+{
+    const std::string strFolder = SystemTempFolder();
+    std::string strPending;
+    std::string strName;
+    do {
+        MakeRandomName(strName, kPendingNameLength);
+        strPending = strFolder + "\\" + strName + ".tmp";
+    } while (FileExists(strPending));
+    if (!CopyFileA(strExtracted.c_str(), strPending.c_str(), FALSE))
+        ThrowSetupException(PHASE_FILES, CAUSE_FILE_ERROR);
+    return strPending;
+}
+
+// "%s\%s\%s", or "%s\%s" without a folder. A record's folder is joined as stored, unlike a
+// directory-table path, which is trimmed first.
+std::string TargetPathOf(const std::string& strRootFolder, const FileRecord& record)
+{
+    const std::string strFolder = FieldText(record.folder);
+    const std::string strFileName = FieldText(record.fileName);
+    if (strFolder.empty())
+        return strRootFolder + "\\" + strFileName;
+    return strRootFolder + "\\" + strFolder + "\\" + strFileName;
+}
+} // namespace
+
+CFilePlacement::CFilePlacement(const CRootFolders& rootFolders, CSetupConfig& config, CSetupThreadLink& link,
+                               CInstallationLists& lists)
+    : m_rootFolders(rootFolders), m_config(config), m_link(link), m_lists(lists)
+{
+}
+
+void CFilePlacement::RememberFlags(unsigned nFlags, const std::string& strTarget)
+{
+    if ((nFlags & Screensaver) != 0)
+        m_lists.m_strScreensaverPath = strTarget;
+    if ((nFlags & Config) != 0)
+        m_lists.m_strConfigPath = strTarget;
+    if ((nFlags & Shared) != 0)
+        m_lists.sharedFiles.push_back(strTarget);
+}
+
+void CFilePlacement::PlaceFile(const std::string& strExtracted, const FileRecord& record)
+{
+    CheckFileEntryNames(record);
+    const std::string strTarget = TargetPathOf(m_rootFolders.FolderOf(record.root, PHASE_FILES), record);
+    RememberFlags(record.flags, strTarget);
+
+    // The screensaver module always replaces what is there: it is what is being installed.
+    if ((record.flags & Screensaver) == 0 && FileExists(strTarget)) {
+        const CReplacementInputs inputs = {strExtracted, strTarget, record.flags, m_config.m_wLanguage};
+        if (!DecideReplacement(inputs, m_rememberedAnswers)) {
+            if ((record.flags & Shared) != 0)
+                m_lists.keptSharedFiles.push_back(strTarget);
+            m_link.StepProgress();
+            return;
+        }
+    }
+
+    m_link.CheckCancel();
+    if (!CopyFileA(strExtracted.c_str(), strTarget.c_str(), FALSE)) {
+        // In use, locked or read-only: the next start puts the file in place instead.
+        m_lists.deferredReplacements.push_back(MakeDeferredEntry(MakePendingCopy(strExtracted), strTarget));
+        m_config.m_bRestartNeeded = 1;
+    }
+    m_lists.placedFiles.push_back(strTarget);
+    m_link.StepProgress();
+}
