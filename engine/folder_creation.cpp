@@ -5,6 +5,7 @@
 #include "engine/file_helpers.h"
 #include "engine/folder_tree.h"
 #include "engine/root_folders.h"
+#include "engine/uninstall_log.h"
 #include "framework/message_box.h"
 #include "sys/message_text.h"
 #include "sys/my_exception.h"
@@ -33,6 +34,10 @@ void CreatePackageFolders(const std::string& strDestination, const std::vector<D
     for (const DirectoryEntry& entry : directoryTable)
         CheckDirectoryEntryPath(TrimDirectoryPath(entry.strPath));
 
+    // Every folder created is named whole in the uninstall log: one that would not fit is
+    // refused before it is created.
+    if (!FolderFitsInLog(strDestination))
+        ThrowSetupException(PHASE_FOLDERS, CAUSE_UNEXPECTED);
     if (!CreateRecordedFolder(strDestination, createdFolders))
         ThrowSetupException(PHASE_FOLDERS, CAUSE_CREATE_FOLDER);
 
@@ -50,6 +55,8 @@ void CreatePackageFolders(const std::string& strDestination, const std::vector<D
             ConfirmExistingFolder(strFolder);
             continue;
         }
+        if (!FolderFitsInLog(strFolder))
+            ThrowSetupException(PHASE_FOLDERS, CAUSE_UNEXPECTED);
         if (!CreateFolderTree(strFolder)) {
             // The table holds no text for this: the path alone tells the user which folder.
             ShowMessageBox(strFolder, MB_OK);

@@ -9,6 +9,7 @@
 #include "engine/package_records.h"
 #include "engine/replacement_win32.h"
 #include "engine/root_folders.h"
+#include "engine/uninstall_log.h"
 #include "sys/my_exception.h"
 
 #include <windows.h>
@@ -75,6 +76,10 @@ void CFilePlacement::PlaceFile(const std::string& strExtracted, const FileRecord
 {
     CheckFileEntryNames(record);
     const std::string strTarget = TargetPathOf(m_rootFolders.FolderOf(record.root, PHASE_FILES), record);
+    // The uninstall log holds every target whole: one that would not fit is refused before
+    // it is written, never cut, so that the uninstaller cannot delete another file.
+    if (!FileFitsInLog(strTarget))
+        ThrowSetupException(PHASE_FILES, CAUSE_UNEXPECTED);
     RememberFlags(record.flags, strTarget);
 
     // The screensaver module always replaces what is there: it is what is being installed.

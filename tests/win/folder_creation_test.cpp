@@ -125,6 +125,8 @@ TEST_F(FolderCreation, DamagedTableIsRefused)
         {"'..' climbing out of the root", {{Destination, "Data"}, {Destination, "Data\\..\\..\\..\\..\\Out"}}, CAUSE_DAMAGED, {}},
         {"a root without a folder", {{Destination, "Data"}, {CommonFiles, "Lumidrop"}}, CAUSE_UNEXPECTED,
          {m_strDestination, InDestination("Data")}},
+        {"a folder the uninstall log could not name whole", {{Destination, "Data"}, {Destination, std::string(250, 'f')}},
+         CAUSE_UNEXPECTED, {m_strDestination, InDestination("Data")}},
     };
     m_roots = CRootFolders();
     m_roots.Set(Windows, m_strWindows);

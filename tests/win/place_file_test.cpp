@@ -218,6 +218,8 @@ TEST_F(PlaceFile, RecordThatNamesNoPlaceBelowItsRootIsRefused)
         {MakeRecord(Destination, "Data", "..\\..\\..\\..\\escape.txt", Screensaver), CAUSE_DAMAGED},
         {MakeRecord(Destination, "Data\\..\\..\\..\\..", "escape.txt", Config), CAUSE_DAMAGED},
         {MakeRecord(0, "", "escape.txt", Shared), CAUSE_UNEXPECTED},
+        // A target the uninstall log could not name whole.
+        {MakeRecord(Destination, std::string(240, 'd').c_str(), "long.txt", Shared), CAUSE_UNEXPECTED},
     };
     CMessageBoxRecorder boxes;
     for (const Case& c : kCases) {
