@@ -6,6 +6,9 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+#include <vector>
+
 namespace {
 // Templates may hold common controls (the progress bar); their window classes exist
 // only once the library has registered them.
@@ -38,6 +41,42 @@ bool ReturnsResultDirectly(UINT nMessage)
         return false;
     }
 }
+
+bool IsInputMessage(UINT nMessage)
+{
+    return (nMessage >= WM_KEYFIRST && nMessage <= WM_KEYLAST) || (nMessage >= WM_MOUSEFIRST && nMessage <= WM_MOUSELAST);
+}
+
+// The keys the dialog manager turns into IDOK and IDCANCEL.
+bool IsEndingKey(const MSG& msg)
+{
+    return msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE || msg.wParam == VK_CANCEL);
+}
+
+bool IsChildWindow(HWND hWnd)
+{
+    return (GetWindowLongPtrA(hWnd, GWL_STYLE) & WS_CHILD) != 0;
+}
+
+// A copy of template nIdTemplate without WS_VISIBLE, held in DWORDs for the alignment
+// the system expects; empty when the template cannot be found.
+std::vector<DWORD> LoadHiddenTemplate(HINSTANCE hInstance, UINT nIdTemplate)
+{
+    HRSRC hResource = FindResourceA(hInstance, MAKEINTRESOURCEA(nIdTemplate), MAKEINTRESOURCEA(5) /* RT_DIALOG */);
+    const DWORD nSize = hResource != nullptr ? SizeofResource(hInstance, hResource) : 0;
+    const void* pBytes = nSize != 0 ? LockResource(LoadResource(hInstance, hResource)) : nullptr;
+    if (pBytes == nullptr || nSize < sizeof(DLGTEMPLATE))
+        return {};
+    std::vector<DWORD> copy((nSize + sizeof(DWORD) - 1) / sizeof(DWORD), 0);
+    std::memcpy(copy.data(), pBytes, nSize);
+    // An extended template (version 1, signature 0xFFFF) keeps its style after the help
+    // id and the extended style; the classic one starts with it.
+    WORD header[2];
+    std::memcpy(header, copy.data(), sizeof header);
+    const std::size_t nStyleIndex = header[0] == 1 && header[1] == 0xFFFF ? 3 : 0;
+    copy[nStyleIndex] &= ~static_cast<DWORD>(WS_VISIBLE);
+    return copy;
+}
 } // namespace
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
@@ -57,11 +96,20 @@ CDialog::~CDialog()
     }
 }
 
-HWND CDialog::CreateFromTemplate(UINT nIdTemplate, HWND hParent)
+HWND CDialog::CreateFromTemplate(UINT nIdTemplate, HWND hParent, bool bHidden)
 {
     RegisterCommonControls();
-    return CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(nIdTemplate), hParent, DialogProc,
-                              reinterpret_cast<LPARAM>(this));
+    HINSTANCE hInstance = GetModuleHandleA(nullptr);
+    if (!bHidden)
+        return CreateDialogParamA(hInstance, MAKEINTRESOURCEA(nIdTemplate), hParent, DialogProc,
+                                  reinterpret_cast<LPARAM>(this));
+    // The system shows a WS_VISIBLE template as soon as WM_INITDIALOG returns, even when
+    // the dialog has just been ended there; without the style, showing is ours to do.
+    const std::vector<DWORD> hiddenTemplate = LoadHiddenTemplate(hInstance, nIdTemplate);
+    if (hiddenTemplate.empty())
+        return nullptr;
+    return CreateDialogIndirectParamA(hInstance, reinterpret_cast<LPCDLGTEMPLATEA>(hiddenTemplate.data()), hParent,
+                                      DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
 INT_PTR CDialog::DoModal()
@@ -74,7 +122,7 @@ INT_PTR CDialog::DoModal()
     if (bDisableParent)
         ::EnableWindow(hParent, FALSE);
 
-    if (CreateFromTemplate(m_nIdTemplate, hParent) != nullptr) {
+    if (CreateFromTemplate(m_nIdTemplate, hParent, true) != nullptr) {
         // OnInitDialog may already have ended the dialog; it is then never shown.
         if (!m_bEnded) {
             ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
@@ -106,7 +154,7 @@ void CDialog::RunModalLoop()
         }
         if (bGot == -1)
             return;
-        if (m_hWnd == nullptr || !IsDialogMessageA(m_hWnd, &msg)) {
+        if (!WalkPreTranslate(&msg)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
@@ -115,12 +163,50 @@ void CDialog::RunModalLoop()
     }
 }
 
+bool CDialog::WalkPreTranslate(MSG* pMsg)
+{
+    // The parent of a top-level window is its owner, whose keys are its own: the walk
+    // stops at the first window that is not a child.
+    for (HWND hWnd = pMsg->hwnd; hWnd != nullptr; hWnd = GetParent(hWnd)) {
+        CDialog* pDialog = FromHandle(hWnd);
+        if (pDialog != nullptr && pDialog->PreTranslateMessage(pMsg))
+            return true;
+        if (hWnd == m_hWnd || !IsChildWindow(hWnd))
+            break;
+    }
+    return false;
+}
+
+BOOL CDialog::PreTranslateMessage(MSG* pMsg)
+{
+    if (m_hWnd == nullptr || !IsInputMessage(pMsg->message))
+        return FALSE;
+    if (IsChildWindow(m_hWnd) && !IsEndingKey(*pMsg))
+        return FALSE;
+    return IsDialogMessageA(m_hWnd, pMsg);
+}
+
+CDialog* CDialog::FromHandle(HWND hWnd)
+{
+    // DWLP_USER holds the object only in windows that run our dialog procedure; any other
+    // window may use that slot, or not have it at all.
+    if (hWnd == nullptr || GetClassWord(hWnd, GCW_ATOM) != LOWORD(reinterpret_cast<ULONG_PTR>(WC_DIALOG)))
+        return nullptr;
+    if (GetWindowLongPtrA(hWnd, DWLP_DLGPROC) != reinterpret_cast<LONG_PTR>(&DialogProc))
+        return nullptr;
+    return reinterpret_cast<CDialog*>(GetWindowLongPtrA(hWnd, DWLP_USER));
+}
+
 BOOL CDialog::Create(UINT nIdTemplate, CWnd* pParentWnd)
 {
     m_nIdTemplate = nIdTemplate;
     m_pParentWnd = pParentWnd;
     m_bModal = false;
-    return CreateFromTemplate(nIdTemplate, pParentWnd != nullptr ? pParentWnd->m_hWnd : nullptr) != nullptr;
+    if (CreateFromTemplate(nIdTemplate, pParentWnd != nullptr ? pParentWnd->m_hWnd : nullptr, false) == nullptr)
+        return FALSE;
+    if (IsChildWindow(m_hWnd))
+        SetWindowLongPtrA(m_hWnd, GWL_EXSTYLE, GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
+    return TRUE;
 }
 
 void CDialog::EndDialog(int nResult)

@@ -3,6 +3,10 @@
 // The system's DialogBox runs a loop we cannot look into. Ours asks ContinueModal()
 // after every message it dispatches, which lets a dialog do work on every turn (the
 // command-update pass) and end the loop when it decides to.
+//
+// Before a message is dispatched, the loop offers it to every dialog from the window it
+// is for up to the modal dialog (PreTranslateMessage), so a child dialog inside another
+// (a page) can take its own keys before its parent sees them.
 #pragma once
 
 #include "framework/wnd.h"
@@ -19,7 +23,8 @@ public:
     // the loop stopped without one).
     virtual INT_PTR DoModal();
 
-    // Creates the dialog as a modeless (usually child) window of pParentWnd.
+    // Creates the dialog as a modeless (usually child) window of pParentWnd. A child
+    // dialog's controls join its parent's Tab order, as if its template said DS_CONTROL.
     BOOL Create(UINT nIdTemplate, CWnd* pParentWnd = nullptr);
 
     // Ends a modal dialog with nResult once the current message has been handled.
@@ -36,6 +41,15 @@ public:
     virtual void OnOK();
     virtual void OnCancel();
 
+    // The dialog's turn at a message before it is dispatched; TRUE when it has been
+    // handled. A dialog takes its keyboard and mouse input through the system's dialog
+    // manager (Tab, Enter, Esc, mnemonics). A child dialog takes only Enter and Esc, which
+    // are its own OK and Cancel, and leaves moving around to the dialog it sits in.
+    virtual BOOL PreTranslateMessage(MSG* pMsg);
+
+    // The dialog object behind hWnd, or null when hWnd is not one of our dialogs.
+    static CDialog* FromHandle(HWND hWnd);
+
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
 
@@ -47,8 +61,12 @@ protected:
 private:
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT nMessage, WPARAM wParam, LPARAM lParam);
-    HWND CreateFromTemplate(UINT nIdTemplate, HWND hParent);
+    // bHidden: created invisible whatever the template says, so that a dialog that ends
+    // in OnInitDialog never appears.
+    HWND CreateFromTemplate(UINT nIdTemplate, HWND hParent, bool bHidden);
     void RunModalLoop();
+    // Offers pMsg to the dialogs from its window up to this one; true when one took it.
+    bool WalkPreTranslate(MSG* pMsg);
 
     bool m_bModal = false;
     bool m_bEnded = false;

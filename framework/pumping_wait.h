@@ -1,0 +1,11 @@
+// Waiting for another thread from a thread that owns windows.
+#pragma once
+
+#include <windows.h>
+
+// Waits without time limit until hObject is signalled, handling meanwhile the messages
+// that other threads send to this thread's windows: a thread that reports with
+// SendMessage (progress, the file being copied) would otherwise block before it ever
+// signals, and a plain wait would never end. Posted messages stay queued for the
+// message loop. False when the wait itself fails.
+bool PumpingWait(HANDLE hObject);

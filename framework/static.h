@@ -1,0 +1,7 @@
+// A static-text control of a dialog, as a window object.
+#pragma once
+
+#include "framework/wnd.h"
+
+class CStatic : public CWnd {
+};

@@ -1,0 +1,315 @@
+// The disk prompt on its real template: what it shows at start, which folder texts OK
+// refuses (with which box) or accepts, the folder browser, and the prompt the setup
+// thread hands to the volume search, answered from another thread as a user would.
+#include "engine/disk_prompt_dialog.h"
+#include "res/resource.h"
+#include "sys/item_list.h"
+#include "sys/message_text.h"
+#include "tests/common/message_box_recorder.h"
+#include "tests/e2e/driver/window_ops.h"
+#include "tests/win/temp_folder.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <optional>
+#include <thread>
+#include <vector>
+
+namespace {
+constexpr UINT WM_TEST_STEP = WM_APP + 7;
+constexpr DWORD kWaitMs = 10000;
+
+std::string Message(unsigned nId)
+{
+    std::string strText;
+    EXPECT_TRUE(LoadMessage(nId, strText)) << nId;
+    return strText;
+}
+
+// Message 36 with the disk number in place of its %1, worked out here from the template.
+std::string PromptFor(unsigned nDisk)
+{
+    std::string strText = Message(36);
+    strText.replace(strText.find("%1"), 2, std::to_string(nDisk));
+    return strText;
+}
+
+// The dialog with a script: at each step it types a text into the folder field (or
+// leaves it) and presses OK, noting where the focus went; at the end it presses Cancel.
+// The browser button is pressed instead when asked.
+class CDrivenDiskPrompt : public CDiskPromptDialog {
+public:
+    using CDiskPromptDialog::CDiskPromptDialog;
+
+    std::vector<std::optional<std::string>> m_vecTyped;
+    bool m_bBrowse = false;
+    std::atomic<HWND> m_hShown{nullptr};
+
+    std::string m_strPromptShown, m_strFolderShown, m_strOk, m_strBrowse, m_strCancel, m_strFolderAfterBrowse;
+    std::vector<bool> m_vecFocusOnFolder;
+
+    BOOL OnInitDialog() override
+    {
+        const BOOL bResult = CDiskPromptDialog::OnInitDialog();
+        m_strPromptShown = GetDlgItemText(IDC_PROMPT);
+        m_strFolderShown = GetDlgItemText(IDC_FOLDER);
+        m_strOk = GetDlgItemText(IDOK);
+        m_strBrowse = GetDlgItemText(IDC_BROWSE);
+        m_strCancel = GetDlgItemText(IDCANCEL);
+        m_hShown = m_hWnd;
+        const std::size_t nSteps = (m_bBrowse ? 1 : 0) + m_vecTyped.size() + 1;
+        for (std::size_t i = 0; i < nSteps; ++i)
+            PostMessageA(m_hWnd, WM_TEST_STEP, i, 0);
+        return bResult;
+    }
+
+protected:
+    LRESULT OnStep(WPARAM wParam, LPARAM)
+    {
+        if (m_bBrowse && wParam == 0) {
+            Press(IDC_BROWSE);
+            m_strFolderAfterBrowse = GetDlgItemText(IDC_FOLDER);
+            return 0;
+        }
+        const std::size_t nStep = static_cast<std::size_t>(wParam) - (m_bBrowse ? 1 : 0);
+        if (nStep < m_vecTyped.size()) {
+            if (m_vecTyped[nStep])
+                SetDlgItemText(IDC_FOLDER, *m_vecTyped[nStep]);
+            // Where a click on OK would have put the focus.
+            SetFocus(GetDlgItem(IDOK));
+            Press(IDOK);
+            m_vecFocusOnFolder.push_back(GetFocus() == GetDlgItem(IDC_FOLDER));
+        } else {
+            Press(IDCANCEL);
+        }
+        return 0;
+    }
+
+    void Press(int nId) { SendMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(nId, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(nId))); }
+
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CDrivenDiskPrompt, CDiskPromptDialog)
+ON_MESSAGE(WM_TEST_STEP, OnStep)
+END_MESSAGE_MAP()
+
+// A file of the test in the root of drive C:, removed again.
+class CRootFile {
+public:
+    CRootFile() : m_strName("lumidrop-" + std::to_string(GetCurrentProcessId()) + ".001")
+    {
+        WriteWholeFile(Path(), "v", 1);
+    }
+    CRootFile(const CRootFile&) = delete;
+    CRootFile& operator=(const CRootFile&) = delete;
+    ~CRootFile() { DeleteFileA(Path().c_str()); }
+    std::string Path() const { return "C:\\" + m_strName; }
+    const std::string& Name() const { return m_strName; }
+
+private:
+    std::string m_strName;
+};
+
+class DiskPrompt : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(WriteWholeFile(m_temp.File("user.001"), "v", 1));
+        ASSERT_TRUE(CreateDirectoryA(m_temp.File("Empty").c_str(), nullptr));
+        ASSERT_TRUE(CreateDirectoryA(m_temp.File("Lumidrop Long Folder Name").c_str(), nullptr));
+    }
+
+    CTempFolder m_temp;
+};
+
+struct Box {
+    unsigned nMessage, nStyle;
+};
+} // namespace
+
+TEST_F(DiskPrompt, ShowsTheDiskAndAnExistingFolder)
+{
+    const struct {
+        std::string strFolder;
+        unsigned nDisk;
+        std::string strPrompt, strFolderShown;
+    } cases[] = {
+        {m_temp.Path() + "\\", 2, PromptFor(2), m_temp.Path()},
+        {m_temp.Path(), 0, "", m_temp.Path()},
+        {m_temp.File("Missing"), 12, PromptFor(12), ""},
+    };
+    for (const auto& c : cases) {
+        CDrivenDiskPrompt dialog("user.001", c.strFolder, c.nDisk);
+        EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+        EXPECT_EQ(dialog.m_strPromptShown, c.strPrompt) << c.strFolder;
+        EXPECT_EQ(dialog.m_strFolderShown, c.strFolderShown) << c.strFolder;
+        EXPECT_EQ(dialog.m_strOk, Message(39));
+        EXPECT_EQ(dialog.m_strBrowse, Message(45));
+        EXPECT_EQ(dialog.m_strCancel, Message(42));
+    }
+}
+
+TEST_F(DiskPrompt, OkAcceptsOnlyAFolderThatHoldsTheFile)
+{
+    const CRootFile rootFile;
+    const std::string strTemp = m_temp.Path();
+    const std::string strFound = m_temp.File("user.001");
+    const struct {
+        const char* pszCase;
+        std::string strFileName;
+        std::vector<std::optional<std::string>> vecTyped;
+        INT_PTR nResult;
+        std::vector<Box> vecBoxes;
+        std::string strFileNameAfter, strFolderAfter;
+    } cases[] = {
+        {"the proposed folder", "user.001", {std::nullopt}, IDOK, {}, strFound, strTemp},
+        {"typed with a backslash", "user.001", {strTemp + "\\"}, IDOK, {}, strFound, strTemp},
+        {"one character", "user.001", {std::string("C")}, IDCANCEL, {{84, MB_ICONEXCLAMATION}}, "user.001", "C"},
+        {"nothing", "user.001", {std::string()}, IDCANCEL, {{84, MB_ICONEXCLAMATION}}, "user.001", ""},
+        {"a missing folder", "user.001", {m_temp.File("Missing")}, IDCANCEL, {{84, MB_ICONEXCLAMATION}}, "user.001",
+         m_temp.File("Missing")},
+        {"a folder without the file", "user.001", {m_temp.File("Empty")}, IDCANCEL, {{227, MB_ICONHAND}}, "user.001",
+         m_temp.File("Empty")},
+        {"refused, then found", "user.001", {m_temp.File("Empty"), strTemp}, IDOK, {{227, MB_ICONHAND}}, strFound, strTemp},
+        {"a drive root", rootFile.Name(), {std::string("C:\\")}, IDOK, {}, rootFile.Path(), "C:"},
+    };
+    for (const auto& c : cases) {
+        CMessageBoxRecorder recorder;
+        CDrivenDiskPrompt dialog(c.strFileName, strTemp, 3);
+        dialog.m_vecTyped = c.vecTyped;
+        EXPECT_EQ(dialog.DoModal(), c.nResult) << c.pszCase;
+        EXPECT_EQ(dialog.m_strFileName, c.strFileNameAfter) << c.pszCase;
+        EXPECT_EQ(dialog.m_strFolder, c.strFolderAfter) << c.pszCase;
+        ASSERT_EQ(recorder.m_boxes.size(), c.vecBoxes.size()) << c.pszCase;
+        for (std::size_t i = 0; i < c.vecBoxes.size(); ++i) {
+            EXPECT_EQ(recorder.m_boxes[i].strText, Message(c.vecBoxes[i].nMessage)) << c.pszCase;
+            EXPECT_EQ(recorder.m_boxes[i].nStyle, c.vecBoxes[i].nStyle) << c.pszCase;
+            // A refused folder gets the focus back for the next try.
+            EXPECT_TRUE(dialog.m_vecFocusOnFolder.at(i)) << c.pszCase;
+        }
+    }
+}
+
+namespace {
+// What the watcher saw of the folder browser before it pressed one of its buttons.
+struct BrowserSeen {
+    bool bFound = false;
+    std::vector<std::string> vecTexts; // the texts of its controls
+    std::string strRoot;                // the text of its tree's root
+};
+
+BOOL CALLBACK CollectText(HWND hWnd, LPARAM lParam)
+{
+    reinterpret_cast<BrowserSeen*>(lParam)->vecTexts.push_back(WindowText(hWnd));
+    return TRUE;
+}
+
+struct OwnedSearch {
+    HWND hOwner, hFound;
+};
+
+BOOL CALLBACK MatchOwned(HWND hWnd, LPARAM lParam)
+{
+    OwnedSearch* pSearch = reinterpret_cast<OwnedSearch*>(lParam);
+    if (IsWindowVisible(hWnd) && GetWindow(hWnd, GW_OWNER) == pSearch->hOwner)
+        pSearch->hFound = hWnd;
+    return pSearch->hFound == nullptr ? TRUE : FALSE;
+}
+
+// The visible top-level window owned by hOwner, waited for.
+HWND WaitForOwnedWindow(HWND hOwner)
+{
+    OwnedSearch search = {hOwner, nullptr};
+    for (DWORD nWaited = 0; nWaited < kWaitMs && search.hFound == nullptr; nWaited += 50) {
+        EnumWindows(MatchOwned, reinterpret_cast<LPARAM>(&search));
+        if (search.hFound == nullptr)
+            Sleep(50);
+    }
+    return search.hFound;
+}
+
+// Waits for the browser over the prompt, reads it, then presses nButton in it.
+void AnswerBrowser(const CDrivenDiskPrompt& dialog, int nButton, BrowserSeen& seen)
+{
+    HWND hPrompt = nullptr;
+    for (DWORD nWaited = 0; nWaited < kWaitMs && (hPrompt = dialog.m_hShown) == nullptr; nWaited += 20)
+        Sleep(20);
+    HWND hBrowser = hPrompt != nullptr ? WaitForOwnedWindow(hPrompt) : nullptr;
+    if (hBrowser == nullptr)
+        return;
+    seen.bFound = true;
+    EnumChildWindows(hBrowser, CollectText, reinterpret_cast<LPARAM>(&seen));
+    if (HWND hTree = FindWindowExA(hBrowser, nullptr, WC_TREEVIEWA, nullptr)) {
+        char szText[MAX_PATH] = "";
+        TVITEMA item = {};
+        item.mask = TVIF_TEXT;
+        item.hItem = reinterpret_cast<HTREEITEM>(SendMessageA(hTree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+        item.pszText = szText;
+        item.cchTextMax = sizeof szText;
+        SendMessageA(hTree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        seen.strRoot = szText;
+    }
+    PressButton(hBrowser, nButton);
+}
+
+// The name the shell gives the computer's drives, where the browser must start.
+std::string DrivesDisplayName()
+{
+    CItemList drives;
+    SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, drives.Receive());
+    SHFILEINFOA info = {};
+    SHGetFileInfoA(reinterpret_cast<LPCSTR>(drives.Get()), 0, &info, sizeof info, SHGFI_PIDL | SHGFI_DISPLAYNAME);
+    return info.szDisplayName;
+}
+} // namespace
+
+TEST_F(DiskPrompt, TheBrowserStartsAtTheFolderOfTheField)
+{
+    // The field holds the short form; the browser gives back the folder's long form only
+    // if it had that folder selected when OK was pressed.
+    const std::string strLong = m_temp.File("Lumidrop Long Folder Name");
+    char szShort[MAX_PATH] = "";
+    ASSERT_NE(GetShortPathNameA(strLong.c_str(), szShort, sizeof szShort), 0u);
+    ASSERT_NE(std::string(szShort), strLong);
+
+    for (int nButton : {IDOK, IDCANCEL}) {
+        CDrivenDiskPrompt dialog("user.001", szShort, 2);
+        dialog.m_bBrowse = true;
+        BrowserSeen seen;
+        std::thread watcher([&] { AnswerBrowser(dialog, nButton, seen); });
+        EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+        watcher.join();
+        ASSERT_TRUE(seen.bFound) << "no browser appeared";
+        EXPECT_NE(std::find(seen.vecTexts.begin(), seen.vecTexts.end(), Message(48)), seen.vecTexts.end());
+        EXPECT_EQ(seen.strRoot, DrivesDisplayName());
+        EXPECT_EQ(dialog.m_strFolderAfterBrowse, nButton == IDOK ? strLong : std::string(szShort));
+    }
+}
+
+TEST_F(DiskPrompt, TheSetupThreadsPromptShowsTheDialogWithoutAnOwner)
+{
+    for (int nButton : {IDOK, IDCANCEL}) {
+        HWND hOwner = reinterpret_cast<HWND>(1);
+        std::thread user([&] {
+            HWND hPrompt = WaitForTopLevelWindow("Tallowin", "#32770", kWaitMs);
+            if (hPrompt == nullptr)
+                return;
+            hOwner = GetWindow(hPrompt, GW_OWNER);
+            TypeText(hPrompt, IDC_FOLDER, m_temp.Path() + "\\");
+            PressButton(hPrompt, nButton);
+        });
+        CDialogDiskPrompt prompt;
+        std::string strChosen = "unchanged";
+        const bool bChosen = prompt.Ask("user.001", "C:\\Nowhere\\", 2, strChosen);
+        user.join();
+        EXPECT_EQ(hOwner, nullptr);
+        EXPECT_EQ(bChosen, nButton == IDOK);
+        EXPECT_EQ(strChosen, nButton == IDOK ? m_temp.Path() : "unchanged");
+    }
+}

@@ -1,0 +1,321 @@
+// The main dialog's run: Start and the destination check, the setup thread's phases on
+// the pages, the finish page and its choices, cancelling, failing, and the dialog's
+// own ending before it is shown.
+#include "app/finish_actions.h"
+#include "framework/reg_key.h"
+#include "res/resource.h"
+#include "sys/message_text.h"
+#include "tests/common/message_box_recorder.h"
+#include "tests/win/setup_dialog_harness.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+using Link = CSetupThreadLink;
+
+const WorkerScript kSuccessfulRun = {
+    {{Link::PHASE_PREPARING}, {Link::PHASE_CREATING_FOLDERS}, {Link::PHASE_COPYING, "file.scr"},
+     {Link::PHASE_FINISHING}, {Link::PHASE_COMPLETED}},
+    false};
+
+std::string Message(unsigned nId)
+{
+    std::string strText;
+    EXPECT_TRUE(LoadMessage(nId, strText)) << nId;
+    return strText;
+}
+
+// The RunOnce value as the finish step left it; empty when there is none. Removes it,
+// leaving the prefix as it was.
+std::string TakeRunOnceValue()
+{
+    CRegKey key;
+    std::string strValue;
+    if (key.Open(HKEY_LOCAL_MACHINE, kRunOnceKey, KEY_READ | KEY_SET_VALUE) != ERROR_SUCCESS)
+        return strValue;
+    if (key.QueryString(kRunOnceValue, strValue, MAX_PATH))
+        key.DeleteValue(kRunOnceValue);
+    return strValue;
+}
+
+// Answers the cancel question and notes whether the worker was held still meanwhile.
+class CCancelAnswerer {
+public:
+    CCancelAnswerer(CTestSetupDialog& dialog, int nAnswer)
+    {
+        m_previous = SetMessageBoxAnswerer([this, &dialog, nAnswer](const std::string& strText, unsigned nStyle) {
+            m_boxes.push_back({strText, nStyle});
+            const HANDLE hWorker = dialog.Worker()->GetHandle();
+            m_bWorkerSuspended = SuspendThread(hWorker) >= 1;
+            ResumeThread(hWorker);
+            // Suspended, the worker cannot run on before the dialog lets it.
+            dialog.ReleaseWorker();
+            return nAnswer;
+        });
+    }
+    CCancelAnswerer(const CCancelAnswerer&) = delete;
+    CCancelAnswerer& operator=(const CCancelAnswerer&) = delete;
+    ~CCancelAnswerer() { SetMessageBoxAnswerer(m_previous); }
+
+    std::vector<ShownBox> m_boxes;
+    bool m_bWorkerSuspended = false;
+
+private:
+    MessageBoxAnswerer m_previous;
+};
+
+int CountChildDialogs(HWND hParent)
+{
+    int nCount = 0;
+    for (HWND hChild = GetWindow(hParent, GW_CHILD); hChild != nullptr; hChild = GetWindow(hChild, GW_HWNDNEXT)) {
+        char szClass[16] = "";
+        GetClassNameA(hChild, szClass, sizeof szClass);
+        nCount += std::string(szClass) == "#32770" ? 1 : 0;
+    }
+    return nCount;
+}
+
+// Sees every message sent on this thread; showing a top-level window is one of them.
+bool g_bTopLevelShown = false;
+LRESULT CALLBACK NoteShowing(int nCode, WPARAM wParam, LPARAM lParam)
+{
+    const auto* pMessage = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (nCode == HC_ACTION && pMessage->message == WM_SHOWWINDOW && pMessage->wParam != 0 &&
+        GetParent(pMessage->hwnd) == nullptr)
+        g_bTopLevelShown = true;
+    return CallNextHookEx(nullptr, nCode, wParam, lParam);
+}
+
+class SetupDialogRun : public ::testing::Test {
+protected:
+    void TearDown() override { EXPECT_EQ(TakeRunOnceValue(), ""); }
+
+    CTestConfig m_config;
+};
+} // namespace
+
+TEST_F(SetupDialogRun, InvalidPathIsRefusedAndNothingStarts)
+{
+    CMessageBoxRecorder recorder;
+    CTestSetupDialog dialog;
+    dialog.m_steps = {
+        [](CTestSetupDialog& d) { EnterPathAndStart(d, "C:Night Lights"); },
+        [](CTestSetupDialog& d) {
+            EXPECT_FALSE(IsWindowVisible(d.GetDlgItem(IDC_PROGRESS)));
+            EXPECT_TRUE(IsWindowVisible(d.GetDlgItem(IDC_START)));
+            EXPECT_TRUE(IsWindowEnabled(d.PathField()));
+            d.EndDialog(77);
+        },
+    };
+    EXPECT_EQ(dialog.DoModal(), 77);
+    ASSERT_EQ(recorder.m_boxes.size(), 1u);
+    EXPECT_EQ(recorder.m_boxes[0].strText, Message(84));
+    EXPECT_EQ(recorder.m_boxes[0].nStyle, static_cast<unsigned>(MB_ICONEXCLAMATION));
+    EXPECT_EQ(dialog.m_nThreadsCreated, 0);
+    EXPECT_EQ(m_config->m_nPhase, Link::PHASE_NOT_STARTED);
+    EXPECT_EQ(m_config->m_strDestination, "C:Night Lights");
+}
+
+TEST_F(SetupDialogRun, ThreadThatCannotBeCreatedEndsTheDialog)
+{
+    CMessageBoxRecorder recorder;
+    CTestSetupDialog dialog;
+    dialog.m_steps = {[](CTestSetupDialog& d) { EnterPathAndStart(d, ValidDestination()); }};
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(dialog.m_nThreadsCreated, 1);
+    ASSERT_EQ(recorder.m_boxes.size(), 1u);
+    EXPECT_EQ(recorder.m_boxes[0].strText, Message(5));
+    EXPECT_EQ(recorder.m_boxes[0].nStyle, static_cast<unsigned>(MB_ICONHAND));
+    EXPECT_TRUE(dialog.m_finishActions.m_started.empty());
+}
+
+TEST_F(SetupDialogRun, PhasesShowTheirTextsThenTheFinishPage)
+{
+    CMessageBoxRecorder recorder;
+    CTestSetupDialog dialog;
+    dialog.m_bHasWorker = true;
+    dialog.m_script = kSuccessfulRun;
+    dialog.m_steps = {[](CTestSetupDialog& d) { EnterPathAndStart(d, ValidDestination()); }};
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_TRUE(recorder.m_boxes.empty());
+    EXPECT_EQ(m_config->m_strDestination, ValidDestination());
+
+    std::string strCopying;
+    FormatOne(strCopying, 75, "file.scr");
+    const std::string kStatus[] = {Message(57), Message(166), strCopying, Message(202)};
+    ASSERT_EQ(dialog.m_snapshots.size(), 5u);
+    for (int i = 0; i < 4; ++i) {
+        const Snapshot& shot = dialog.m_snapshots[static_cast<std::size_t>(i)];
+        EXPECT_EQ(shot.nPhase, i);
+        EXPECT_EQ(shot.strStatus, kStatus[i]) << i;
+        EXPECT_TRUE(shot.bDestinationVisible);
+        EXPECT_FALSE(shot.bFinishVisible);
+        EXPECT_FALSE(shot.bPathEnabled);
+        EXPECT_FALSE(shot.bBrowseEnabled);
+        EXPECT_TRUE(shot.bProgressVisible);
+        EXPECT_FALSE(shot.bStartVisible);
+        EXPECT_EQ(shot.strCancelCaption, Message(27));
+    }
+    const Snapshot& done = dialog.m_snapshots[4];
+    EXPECT_EQ(done.nPhase, Link::PHASE_COMPLETED);
+    EXPECT_FALSE(done.bDestinationVisible);
+    EXPECT_TRUE(done.bFinishVisible);
+    EXPECT_EQ(done.strResultText, Message(217));
+    EXPECT_EQ(done.nPropertiesCheck, static_cast<UINT>(BST_CHECKED));
+    EXPECT_FALSE(done.bRestartVisible);
+    EXPECT_EQ(done.nRestartCheck, static_cast<UINT>(BST_UNCHECKED));
+    EXPECT_FALSE(done.bProgressVisible);
+    EXPECT_FALSE(done.bStartVisible);
+    EXPECT_EQ(done.strCancelCaption, Message(30));
+
+    // Finish waited for the thread's clean-up, and then showed the properties.
+    EXPECT_TRUE(IsEventSet(dialog.Link()->m_hDoneEvent.Get()));
+    EXPECT_FALSE(dialog.Worker()->m_bCleanUpSendTimedOut);
+    EXPECT_EQ(dialog.m_finishActions.m_started, std::vector<std::string>{kPropertiesCommand});
+    EXPECT_TRUE(dialog.m_finishActions.m_restarts.empty());
+}
+
+TEST_F(SetupDialogRun, RestartNeededOffersBothChoicesAndFinishCarriesOutTheTicked)
+{
+    struct Case {
+        bool bUntickRestart;
+        std::string strRunOnce;
+        std::vector<std::string> started;
+        std::size_t nRestarts;
+    };
+    const Case kCases[] = {
+        {false, kPropertiesCommand, {}, 1},
+        {true, "", {kPropertiesCommand}, 0},
+    };
+    for (const Case& c : kCases) {
+        CTestSetupDialog dialog;
+        dialog.m_bHasWorker = true;
+        dialog.m_script = kSuccessfulRun;
+        dialog.m_script.bRestartNeeded = true;
+        dialog.m_steps = {[](CTestSetupDialog& d) { EnterPathAndStart(d, ValidDestination()); }};
+        dialog.m_atLastStep = [&c](CTestSetupDialog& d) {
+            if (c.bUntickRestart)
+                CheckDlgButton(d.FinishPage(), IDC_RESTART, BST_UNCHECKED);
+            PressCancel(d);
+        };
+        EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+        ASSERT_EQ(dialog.m_snapshots.size(), 5u);
+        const Snapshot& done = dialog.m_snapshots[4];
+        EXPECT_EQ(done.strResultText, Message(220));
+        EXPECT_TRUE(done.bRestartVisible);
+        EXPECT_EQ(done.nRestartCheck, static_cast<UINT>(BST_CHECKED));
+        EXPECT_EQ(done.nPropertiesCheck, static_cast<UINT>(BST_CHECKED));
+
+        EXPECT_EQ(TakeRunOnceValue(), c.strRunOnce) << c.bUntickRestart;
+        EXPECT_EQ(dialog.m_finishActions.m_started, c.started) << c.bUntickRestart;
+        ASSERT_EQ(dialog.m_finishActions.m_restarts.size(), c.nRestarts) << c.bUntickRestart;
+        if (c.nRestarts != 0) {
+            EXPECT_TRUE(dialog.m_finishActions.m_restarts[0]) << "the NT family needs the shutdown privilege";
+        }
+    }
+}
+
+TEST_F(SetupDialogRun, CancelAnsweredNoLetsTheRunGoOn)
+{
+    CTestSetupDialog dialog;
+    CCancelAnswerer answerer(dialog, IDNO);
+    dialog.m_bHasWorker = true;
+    dialog.m_script = kSuccessfulRun;
+    dialog.m_nCancelAtStep = 1;
+    dialog.m_steps = {[](CTestSetupDialog& d) { EnterPathAndStart(d, ValidDestination()); }};
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    ASSERT_EQ(answerer.m_boxes.size(), 1u);
+    EXPECT_EQ(answerer.m_boxes[0].strText, Message(8));
+    EXPECT_EQ(answerer.m_boxes[0].nStyle, static_cast<unsigned>(MB_YESNO | MB_ICONQUESTION));
+    EXPECT_TRUE(answerer.m_bWorkerSuspended);
+    // Every phase after the question still arrived, and the run ended on the finish page.
+    EXPECT_FALSE(dialog.Worker()->m_bSawCancel);
+    ASSERT_EQ(dialog.m_snapshots.size(), 5u);
+    EXPECT_TRUE(dialog.m_snapshots[4].bFinishVisible);
+}
+
+TEST_F(SetupDialogRun, CancelAnsweredYesStopsTheRunAndWaitsForIt)
+{
+    CTestSetupDialog dialog;
+    CCancelAnswerer answerer(dialog, IDYES);
+    dialog.m_bHasWorker = true;
+    dialog.m_script = kSuccessfulRun;
+    dialog.m_nCancelAtStep = 1;
+    dialog.m_steps = {[](CTestSetupDialog& d) { EnterPathAndStart(d, ValidDestination()); }};
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    ASSERT_EQ(answerer.m_boxes.size(), 1u);
+    EXPECT_TRUE(answerer.m_bWorkerSuspended);
+    EXPECT_TRUE(dialog.Worker()->m_bSawCancel);
+    EXPECT_TRUE(IsEventSet(dialog.Link()->m_hCancelEvent.Get()));
+    // The dialog ended only once the thread was done, and let its reports through
+    // meanwhile; the late one about a file found the cancel raised and changed nothing.
+    EXPECT_TRUE(IsEventSet(dialog.Link()->m_hDoneEvent.Get()));
+    EXPECT_FALSE(dialog.Worker()->m_bCleanUpSendTimedOut);
+    EXPECT_EQ(m_config->m_nPhase, Link::PHASE_CREATING_FOLDERS);
+    EXPECT_EQ(dialog.m_snapshots.size(), 2u);
+    EXPECT_TRUE(dialog.m_finishActions.m_started.empty());
+    EXPECT_TRUE(dialog.m_finishActions.m_restarts.empty());
+}
+
+TEST_F(SetupDialogRun, FailedPhaseEndsTheDialogOnceTheThreadIsDone)
+{
+    CMessageBoxRecorder recorder;
+    CTestSetupDialog dialog;
+    dialog.m_bHasWorker = true;
+    dialog.m_script = {{{Link::PHASE_PREPARING}, {Link::PHASE_FAILED}}, false};
+    dialog.m_steps = {[](CTestSetupDialog& d) { EnterPathAndStart(d, ValidDestination()); }};
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_TRUE(recorder.m_boxes.empty());
+    EXPECT_EQ(m_config->m_nPhase, Link::PHASE_FAILED);
+    EXPECT_TRUE(dialog.Worker()->m_bSawCancel);
+    EXPECT_TRUE(IsEventSet(dialog.Link()->m_hDoneEvent.Get()));
+    EXPECT_FALSE(dialog.Worker()->m_bCleanUpSendTimedOut);
+    EXPECT_TRUE(dialog.m_finishActions.m_started.empty());
+}
+
+TEST_F(SetupDialogRun, FinishBeforeStartEndsWithoutActions)
+{
+    CMessageBoxRecorder recorder;
+    CTestSetupDialog dialog;
+    dialog.m_steps = {PressCancel};
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_TRUE(recorder.m_boxes.empty());
+    EXPECT_TRUE(dialog.m_finishActions.m_started.empty());
+    EXPECT_TRUE(dialog.m_finishActions.m_restarts.empty());
+}
+
+TEST_F(SetupDialogRun, PagesAreCreatedOnTheFirstShowOnly)
+{
+    CTestSetupDialog dialog;
+    HWND hFirst = nullptr;
+    dialog.m_steps = {
+        [&hFirst](CTestSetupDialog& d) {
+            hFirst = d.DestinationPage();
+            ASSERT_NE(hFirst, nullptr);
+            EXPECT_TRUE(IsWindowVisible(hFirst));
+            EXPECT_FALSE(IsWindowVisible(d.FinishPage()));
+            d.ShowWindow(SW_HIDE);
+            d.ShowWindow(SW_SHOW);
+        },
+        [&hFirst](CTestSetupDialog& d) {
+            EXPECT_EQ(d.DestinationPage(), hFirst);
+            EXPECT_EQ(CountChildDialogs(d.m_hWnd), 2);
+            d.EndDialog(IDCANCEL);
+        },
+    };
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+}
+
+TEST_F(SetupDialogRun, FailedRightsCheckEndsTheDialogBeforeItIsShown)
+{
+    g_bTopLevelShown = false;
+    const HHOOK hHook = SetWindowsHookExA(WH_CALLWNDPROC, NoteShowing, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hHook, nullptr);
+    CMessageBoxRecorder recorder;
+    CTestSetupDialog dialog;
+    dialog.m_bRightsGranted = FALSE;
+    EXPECT_EQ(dialog.DoModal(), -1);
+    UnhookWindowsHookEx(hHook);
+    EXPECT_FALSE(g_bTopLevelShown);
+    EXPECT_TRUE(recorder.m_boxes.empty()) << "the check tells the user, not the dialog";
+}
