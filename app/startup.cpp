@@ -1,7 +1,7 @@
 #include "app/startup.h"
 
 #include "app/startup_rules.h"
-#include "engine/package_records.h"
+#include "format/package_records.h"
 #include "framework/file.h"
 #include "framework/reg_key.h"
 

@@ -1,6 +1,6 @@
 #include "engine/entry_name_check.h"
 
-#include "engine/package_records.h"
+#include "format/package_records.h"
 #include "sys/my_exception.h"
 
 bool IsContainedEntryPath(const std::string& strPath, std::string& strWhy)

@@ -3,8 +3,8 @@
 #include "engine/file_extraction.h"
 
 #include "app/setup_thread_link.h"
-#include "engine/package_data_block.h"
-#include "engine/plain_file.h"
+#include "format/package_data_block.h"
+#include "format/plain_file.h"
 #include "engine/temp_file_names.h"
 #include "sys/my_exception.h"
 

@@ -2,7 +2,7 @@
 // length and Adler-32 before anything is placed.
 #pragma once
 
-#include "engine/seekable_file.h"
+#include "format/seekable_file.h"
 
 #include <string>
 #include <vector>

@@ -5,7 +5,7 @@
 #include "engine/file_helpers.h"
 #include "engine/folder_tree.h"
 #include "engine/root_folders.h"
-#include "engine/uninstall_log.h"
+#include "format/uninstall_log.h"
 #include "framework/message_box.h"
 #include "sys/message_text.h"
 #include "sys/my_exception.h"

@@ -2,7 +2,7 @@
 // any file is placed, with the user's word for each listed folder that is already there.
 #pragma once
 
-#include "engine/package_reader.h"
+#include "format/package_reader.h"
 
 #include <string>
 #include <vector>

@@ -3,7 +3,7 @@
 // the next start are taken from it. The setup thread owns one for each run.
 #pragma once
 
-#include "engine/registry_entry.h"
+#include "format/registry_entry.h"
 
 #include <string>
 #include <vector>

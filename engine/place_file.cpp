@@ -6,10 +6,10 @@
 #include "engine/entry_name_check.h"
 #include "engine/file_helpers.h"
 #include "engine/installation_lists.h"
-#include "engine/package_records.h"
+#include "format/package_records.h"
 #include "engine/replacement_win32.h"
 #include "engine/root_folders.h"
-#include "engine/uninstall_log.h"
+#include "format/uninstall_log.h"
 #include "sys/my_exception.h"
 
 #include <windows.h>

@@ -1,7 +1,7 @@
 // Undoing registry entries: the roll-back of a failed setup, and the uninstaller.
 #pragma once
 
-#include "engine/registry_entry.h"
+#include "format/registry_entry.h"
 
 #include <windows.h>
 

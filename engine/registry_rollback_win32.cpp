@@ -1,6 +1,6 @@
 #include "engine/registry_rollback.h"
 
-#include "engine/package_records.h"
+#include "format/package_records.h"
 #include "framework/reg_key.h"
 
 #include <windows.h>

@@ -1,7 +1,7 @@
 #include "engine/replacement_policy.h"
 
 #include "engine/language_names.h"
-#include "engine/package_records.h"
+#include "format/package_records.h"
 #include "sys/my_exception.h"
 
 #include <numeric>

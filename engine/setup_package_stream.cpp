@@ -2,7 +2,7 @@
 #include "engine/setup_package_stream.h"
 
 #include "app/setup_thread_link.h"
-#include "engine/package_records.h"
+#include "format/package_records.h"
 #include "engine/temp_file_names.h"
 #include "sys/my_exception.h"
 

@@ -3,7 +3,7 @@
 // its 88-byte VolumeHeader).
 #pragma once
 
-#include "engine/plain_file.h"
+#include "format/plain_file.h"
 
 #include <memory>
 #include <string>

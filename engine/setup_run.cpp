@@ -8,7 +8,7 @@
 #include "engine/file_helpers.h"
 #include "engine/folder_creation.h"
 #include "engine/older_version.h"
-#include "engine/package_reader.h"
+#include "format/package_reader.h"
 #include "engine/place_file.h"
 #include "engine/registration.h"
 #include "engine/setup_file_copies.h"

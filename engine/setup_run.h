@@ -3,8 +3,8 @@
 #pragma once
 
 #include "engine/installation_lists.h"
-#include "engine/package_records.h"
-#include "engine/plain_file.h"
+#include "format/package_records.h"
+#include "format/plain_file.h"
 #include "engine/root_folders.h"
 
 #include <memory>

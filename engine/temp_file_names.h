@@ -1,7 +1,7 @@
 // New temporary files of a run: 8 random letters and ".tmp" in the run's private folder.
 #pragma once
 
-#include "engine/plain_file.h"
+#include "format/plain_file.h"
 
 #include <functional>
 #include <string>

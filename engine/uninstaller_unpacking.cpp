@@ -1,8 +1,8 @@
 #include "engine/uninstaller_unpacking.h"
 
 #include "engine/file_helpers.h"
-#include "engine/package_reader.h"
-#include "engine/plain_file.h"
+#include "format/package_reader.h"
+#include "format/plain_file.h"
 #include "framework/exception.h"
 #include "sys/my_exception.h"
 

@@ -2,8 +2,8 @@
 #include "engine/volume_search.h"
 
 #include "engine/file_helpers.h"
-#include "engine/package_reader.h"
-#include "engine/plain_file.h"
+#include "format/package_reader.h"
+#include "format/plain_file.h"
 #include "sys/message_text.h"
 #include "sys/my_exception.h"
 

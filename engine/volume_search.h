@@ -3,7 +3,7 @@
 #pragma once
 
 #include "engine/disk_prompt.h"
-#include "engine/package_records.h"
+#include "format/package_records.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #include "uninstaller/uninstall.h"
 
-#include "engine/package_records.h"
+#include "format/package_records.h"
 #include "engine/registry_rollback.h"
 #include "framework/box_styles.h"
 #include "uninstaller/removal_order.h"

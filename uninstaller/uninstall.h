@@ -7,7 +7,7 @@
 // the folders go after it because the log lies in one of them.
 #pragma once
 
-#include "engine/uninstall_log.h"
+#include "format/uninstall_log.h"
 #include "uninstaller/file_removal.h"
 
 #include <string>

@@ -1,9 +1,9 @@
 #include "uninstaller/uninstaller_run.h"
 
-#include "engine/package_exception.h"
-#include "engine/plain_file.h"
-#include "engine/uninstall_command.h"
-#include "engine/uninstall_log_file.h"
+#include "format/package_exception.h"
+#include "format/plain_file.h"
+#include "format/uninstall_command.h"
+#include "format/uninstall_log_file.h"
 #include "framework/box_styles.h"
 #include "sys/message_text.h"
 #include "uninstaller/file_removal.h"

@@ -1,8 +1,8 @@
 // Writes the fuzzer's seed corpus with the package writer: small packages of every shape,
 // sound and damaged in one spot each, every one prefixed with the mode byte the fuzz
 // target reads first and named for the outcome its reading must have (see replay_main).
-#include "engine/package_exception.h"
-#include "engine/package_writer.h"
+#include "format/package_exception.h"
+#include "format/package_writer.h"
 
 #include <zlib.h>
 

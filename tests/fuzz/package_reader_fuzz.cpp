@@ -9,10 +9,10 @@
 // checks each seed's against its name.
 #include "tests/fuzz/package_reader_fuzz.h"
 
-#include "engine/package_folding_file.h"
-#include "engine/package_memory_file.h"
-#include "engine/package_reader.h"
-#include "engine/package_volume_stream.h"
+#include "format/package_folding_file.h"
+#include "format/package_memory_file.h"
+#include "format/package_reader.h"
+#include "format/package_volume_stream.h"
 
 #include <zlib.h>
 

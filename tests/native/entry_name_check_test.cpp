@@ -1,6 +1,6 @@
 // The gate that keeps package folders and file names below their root folder.
 #include "engine/entry_name_check.h"
-#include "engine/package_records.h"
+#include "format/package_records.h"
 #include "sys/my_exception.h"
 
 #include <gtest/gtest.h>

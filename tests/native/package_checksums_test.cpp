@@ -1,8 +1,8 @@
 // Folding the stream's checksums in one pass, whatever order the reads come in, and the
 // one-pass reading of a package through CFoldingFile.
-#include "engine/package_folding_file.h"
-#include "engine/package_memory_file.h"
-#include "engine/package_reader.h"
+#include "format/package_folding_file.h"
+#include "format/package_memory_file.h"
+#include "format/package_reader.h"
 #include "tests/native/package_hand_built.h"
 
 #include <gtest/gtest.h>

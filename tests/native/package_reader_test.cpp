@@ -1,8 +1,8 @@
 // The package reader over hand-built packages: what it accepts, and every rejection with
 // its phase and cause.
-#include "engine/package_memory_file.h"
-#include "engine/package_reader.h"
-#include "engine/plain_file.h"
+#include "format/package_memory_file.h"
+#include "format/package_reader.h"
+#include "format/plain_file.h"
 #include "tests/native/package_hand_built.h"
 
 #include <gtest/gtest.h>

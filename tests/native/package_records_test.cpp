@@ -1,5 +1,5 @@
 // Record layouts against hand-written byte vectors: every field at its offset, little-endian.
-#include "engine/package_records.h"
+#include "format/package_records.h"
 #include "tests/native/package_test_support.h"
 
 #include <gtest/gtest.h>

@@ -2,11 +2,11 @@
 // the phase and cause a reader failure carries.
 #pragma once
 
-#include "engine/byte_sink.h"
-#include "engine/package_exception.h"
-#include "engine/package_records.h"
-#include "engine/package_volume_stream.h"
-#include "engine/plain_file.h"
+#include "format/byte_sink.h"
+#include "format/package_exception.h"
+#include "format/package_records.h"
+#include "format/package_volume_stream.h"
+#include "format/plain_file.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>

@@ -3,8 +3,8 @@
 // two minutes on an ordinary disk, so the test is run by hand:
 //   package_test --gtest_also_run_disabled_tests --gtest_filter='PackageWriterVolumes.*'
 // Under Wine it would take far longer; it is built natively only.
-#include "engine/package_reader.h"
-#include "engine/package_writer.h"
+#include "format/package_reader.h"
+#include "format/package_writer.h"
 #include "tests/native/package_test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The joined volume stream: reads across volumes, places offsets in them, and keeps only a
 // few volumes open however many the package has.
-#include "engine/package_memory_file.h"
-#include "engine/package_volume_stream.h"
+#include "format/package_memory_file.h"
+#include "format/package_volume_stream.h"
 #include "framework/exception.h"
 #include "tests/native/package_test_support.h"
 

@@ -1,10 +1,10 @@
 // The package writer: its bytes checked field by field, round trips through the reader,
 // volumes, the uninstaller file, identifiers and the packages it refuses to write.
-#include "engine/package_memory_file.h"
-#include "engine/package_reader.h"
-#include "engine/package_volume_stream.h"
-#include "engine/package_writer.h"
-#include "engine/plain_file.h"
+#include "format/package_memory_file.h"
+#include "format/package_reader.h"
+#include "format/package_volume_stream.h"
+#include "format/package_writer.h"
+#include "format/plain_file.h"
 #include "tests/native/package_test_support.h"
 
 #include <gtest/gtest.h>

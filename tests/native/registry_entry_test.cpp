@@ -1,7 +1,7 @@
 // RegistryEntry: 524 zero-filled bytes, HKEY_LOCAL_MACHINE as 0x80000002, and texts that
 // must fit whole.
-#include "engine/registry_entry.h"
-#include "engine/package_records.h"
+#include "format/registry_entry.h"
+#include "format/package_records.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The replacement decision, row by row, with the two files' facts and the answers given.
 #include "engine/language_names.h"
-#include "engine/package_records.h"
+#include "format/package_records.h"
 #include "framework/box_styles.h"
 #include "sys/my_exception.h"
 #include "tests/native/replacement_test_support.h"

@@ -1,9 +1,9 @@
 // spdtool end to end: the built program packs, lists, verifies and extracts, and refuses
 // damaged packages and escaping names with the right exit codes; a refused extract leaves
 // its target as it was.
-#include "engine/package_reader.h"
-#include "engine/package_writer.h"
-#include "engine/plain_file.h"
+#include "format/package_reader.h"
+#include "format/package_writer.h"
+#include "format/plain_file.h"
 #include "tests/native/package_test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The uninstaller's two command lines: written as the registry keeps them, read back by
 // the uninstaller, and anything else refused.
-#include "engine/uninstall_command.h"
+#include "format/uninstall_command.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The uninstall log: the worked example's byte counts and record order read straight from
 // the file's bytes, the round trip through the reader, and one refusal per reader check.
-#include "engine/package_exception.h"
-#include "engine/package_records.h"
-#include "engine/plain_file.h"
-#include "engine/uninstall_log.h"
-#include "engine/uninstall_log_file.h"
+#include "format/package_exception.h"
+#include "format/package_records.h"
+#include "format/plain_file.h"
+#include "format/uninstall_log.h"
+#include "format/uninstall_log_file.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>

@@ -1,7 +1,7 @@
 // The package stream of a run: the copy of user.spd itself, or the volume copies joined
 // into one temporary file without their headers; the copies into the temporary folder.
 #include "engine/file_helpers.h"
-#include "engine/package_reader.h"
+#include "format/package_reader.h"
 #include "engine/setup_file_copies.h"
 #include "engine/setup_package_stream.h"
 #include "engine/temp_file_names.h"

@@ -6,7 +6,7 @@
 #include "app/setup_thread_link.h"
 #include "engine/deferred_entry.h"
 #include "engine/installation_lists.h"
-#include "engine/package_records.h"
+#include "format/package_records.h"
 #include "engine/place_file.h"
 #include "engine/root_folders.h"
 #include "framework/handle.h"

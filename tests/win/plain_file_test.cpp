@@ -1,8 +1,8 @@
 // Package files on Windows: the reader over the framework's file class, with the sharing
 // a setup file is read under, and more volumes open at once than the C runtime allows.
-#include "engine/package_reader.h"
-#include "engine/plain_file.h"
-#include "engine/package_writer.h"
+#include "format/package_reader.h"
+#include "format/plain_file.h"
+#include "format/package_writer.h"
 #include "tests/native/package_test_support.h"
 
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 #include "app/setup_thread_link.h"
 #include "engine/file_helpers.h"
 #include "engine/older_version.h"
-#include "engine/package_writer.h"
+#include "format/package_writer.h"
 #include "engine/scripted_disk_prompt.h"
 #include "engine/setup_thread.h"
 #include "framework/handle.h"

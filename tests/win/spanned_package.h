@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/setup_thread_link.h"
-#include "engine/package_writer.h"
+#include "format/package_writer.h"
 #include "engine/scripted_disk_prompt.h"
 #include "tests/native/package_test_support.h"
 

@@ -1,7 +1,7 @@
 // Start-up: what makes it end with message 148, and what it puts into the configuration.
 #include "app/setup_app.h"
 #include "app/startup.h"
-#include "engine/package_records.h"
+#include "format/package_records.h"
 #include "sys/message_text.h"
 #include "tests/common/message_box_recorder.h"
 #include "tests/win/temp_folder.h"

@@ -1,8 +1,8 @@
 // The built uninstaller started as the setup registers it, on a log written here, its boxes
 // found and answered from this process as a user would: what it removes, what it leaves,
 // and that the silent command line shows nothing.
-#include "engine/uninstall_command.h"
-#include "engine/uninstall_log.h"
+#include "format/uninstall_command.h"
+#include "format/uninstall_log.h"
 #include "framework/handle.h"
 #include "framework/reg_key.h"
 #include "sys/message_text.h"

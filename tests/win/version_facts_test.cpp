@@ -1,6 +1,6 @@
 // The replacement decision on real files: version resources of DLLs built for the test,
 // read through the system's version functions, and the questions shown as message boxes.
-#include "engine/package_records.h"
+#include "format/package_records.h"
 #include "engine/replacement_win32.h"
 #include "engine/version_facts_win32.h"
 #include "framework/message_box.h"

@@ -1,8 +1,8 @@
 // Finding continuation volumes: beside the last one, in the sibling disk folders, or
 // where the scripted disk prompt says; what is said about a wrong file, and how the
 // search ends.
-#include "engine/package_reader.h"
-#include "engine/plain_file.h"
+#include "format/package_reader.h"
+#include "format/plain_file.h"
 #include "engine/setup_file_copies.h"
 #include "engine/setup_package_stream.h"
 #include "engine/volume_search.h"

@@ -1,7 +1,7 @@
 // SplitEntryPath: the one gate between names read from a package and the file system.
 #include "tools/spdtool/entry_path.h"
 
-#include "engine/package_records.h"
+#include "format/package_records.h"
 
 bool SplitEntryPath(const std::string& strPath, std::vector<std::string>& vecParts, std::string& strWhy)
 {

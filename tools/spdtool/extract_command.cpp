@@ -6,9 +6,9 @@
 // symbolic link, so nothing lands outside DIR.
 #include "tools/spdtool/commands.h"
 
-#include "engine/package_folding_file.h"
-#include "engine/package_reader.h"
-#include "engine/plain_file.h"
+#include "format/package_folding_file.h"
+#include "format/package_reader.h"
+#include "format/plain_file.h"
 #include "tools/spdtool/command_line.h"
 #include "tools/spdtool/entry_path.h"
 #include "tools/spdtool/failure_text.h"

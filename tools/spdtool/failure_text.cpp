@@ -2,7 +2,7 @@
 // account of the problem, and the volume and offset.
 #include "tools/spdtool/failure_text.h"
 
-#include "engine/package_exception.h"
+#include "format/package_exception.h"
 #include "tools/spdtool/package_location.h"
 #include "tools/spdtool/tool_error.h"
 

@@ -1,9 +1,9 @@
 // spdtool list: header fields, volumes, directories and every file, as text or JSON.
 #include "tools/spdtool/commands.h"
 
-#include "engine/package_exception.h"
-#include "engine/package_reader.h"
-#include "engine/package_writer.h"
+#include "format/package_exception.h"
+#include "format/package_reader.h"
+#include "format/package_writer.h"
 #include "tools/spdtool/command_line.h"
 #include "tools/spdtool/failure_text.h"
 #include "tools/spdtool/manifest.h"

@@ -1,7 +1,7 @@
 // The package manifest: a small line-based text file that says what spdtool packs.
 #pragma once
 
-#include "engine/package_writer.h"
+#include "format/package_writer.h"
 
 #include <stdexcept>
 #include <string>

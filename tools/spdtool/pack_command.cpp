@@ -1,7 +1,7 @@
 // spdtool pack: a manifest in, user.spd (+ volumes) and _setup.spd out.
 #include "tools/spdtool/commands.h"
 
-#include "engine/package_writer.h"
+#include "format/package_writer.h"
 #include "tools/spdtool/command_line.h"
 #include "tools/spdtool/manifest.h"
 #include "tools/spdtool/tool_error.h"

@@ -2,8 +2,8 @@
 // header is checked, wherever it was found, so that a foreign one is named at once).
 #include "tools/spdtool/package_location.h"
 
-#include "engine/package_reader.h"
-#include "engine/plain_file.h"
+#include "format/package_reader.h"
+#include "format/plain_file.h"
 #include "tools/spdtool/tool_error.h"
 
 #include <filesystem>

@@ -2,8 +2,8 @@
 // volumes beside it or in sibling "Disk N" folders, joined into one package stream.
 #pragma once
 
-#include "engine/package_records.h"
-#include "engine/package_volume_stream.h"
+#include "format/package_records.h"
+#include "format/package_volume_stream.h"
 
 #include <memory>
 #include <string>

@@ -1,7 +1,7 @@
 // The progress line spdtool shows on stderr during long work, when stderr is a terminal.
 #pragma once
 
-#include "engine/seekable_file.h"
+#include "format/seekable_file.h"
 
 #include <cstdint>
 #include <string>

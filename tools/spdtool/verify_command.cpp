@@ -1,8 +1,8 @@
 // spdtool verify: every check the setup makes, plus every file's data inflated and checked.
 #include "tools/spdtool/commands.h"
 
-#include "engine/package_reader.h"
-#include "engine/plain_file.h"
+#include "format/package_reader.h"
+#include "format/plain_file.h"
 #include "tools/spdtool/command_line.h"
 #include "tools/spdtool/entry_path.h"
 #include "tools/spdtool/failure_text.h"

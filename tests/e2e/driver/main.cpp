@@ -20,7 +20,7 @@
 //                                       write a package header (cut to SIZE bytes)
 //
 // Exit code 0 on success, 1 when the window or control is not there, 2 on bad usage.
-#include "engine/package_records.h"
+#include "format/package_records.h"
 #include "window_ops.h"
 
 #include <windows.h>

@@ -1,8 +1,8 @@
 // CPackageVolumeStream: reads across volume boundaries as if the volumes were one file.
-#include "engine/package_volume_stream.h"
+#include "format/package_volume_stream.h"
 
-#include "engine/package_records.h"
-#include "engine/plain_file.h"
+#include "format/package_records.h"
+#include "format/plain_file.h"
 #include "framework/exception.h"
 
 #include <algorithm>

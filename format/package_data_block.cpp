@@ -1,8 +1,8 @@
 // CBlockInflater: zlib streaming with one reused state and two fixed buffers.
-#include "engine/package_data_block.h"
+#include "format/package_data_block.h"
 
-#include "engine/package_checksums.h"
-#include "engine/package_exception.h"
+#include "format/package_checksums.h"
+#include "format/package_exception.h"
 
 #include <zlib.h>
 

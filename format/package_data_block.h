@@ -3,9 +3,9 @@
 // the size of the file.
 #pragma once
 
-#include "engine/byte_sink.h"
-#include "engine/package_records.h"
-#include "engine/seekable_file.h"
+#include "format/byte_sink.h"
+#include "format/package_records.h"
+#include "format/seekable_file.h"
 
 #include <cstdint>
 #include <memory>

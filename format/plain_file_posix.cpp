@@ -1,5 +1,5 @@
 // The platform file of CPlainFile where there is no Win32: <cstdio>, 64-bit offsets.
-#include "engine/plain_file.h"
+#include "format/plain_file.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,8 +1,8 @@
 // The checks of the package reader, in the order the setup applies them.
-#include "engine/package_reader.h"
+#include "format/package_reader.h"
 
-#include "engine/package_checksums.h"
-#include "engine/package_exception.h"
+#include "format/package_checksums.h"
+#include "format/package_exception.h"
 
 #include <zlib.h>
 

@@ -1,4 +1,4 @@
-#include "engine/uninstall_command.h"
+#include "format/uninstall_command.h"
 
 namespace {
 bool IsBlank(char ch)

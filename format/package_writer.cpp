@@ -1,11 +1,11 @@
 // The package writer: one pass that streams every block into the volumes, then a few
 // patches for the sizes and checksums only known at the end.
-#include "engine/package_writer.h"
+#include "format/package_writer.h"
 
-#include "engine/byte_sink.h"
-#include "engine/package_checksums.h"
-#include "engine/package_volume_stream.h"
-#include "engine/plain_file.h"
+#include "format/byte_sink.h"
+#include "format/package_checksums.h"
+#include "format/package_volume_stream.h"
+#include "format/plain_file.h"
 #include "framework/exception.h"
 
 #include <zlib.h>

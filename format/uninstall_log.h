@@ -21,12 +21,12 @@
 //                             installation wrote (kept 0), the log itself last of them; then
 //                             the shared files that existed and were kept (kept 1)
 //     folder records (256)    path, zero-terminated, in creation order
-//     RegistryEntry (524)     engine/registry_entry.h, in creation order
+//     RegistryEntry (524)     format/registry_entry.h, in creation order
 //
 // Integers are little-endian. Records are encoded and decoded field by field.
 #pragma once
 
-#include "engine/registry_entry.h"
+#include "format/registry_entry.h"
 
 #include <cstddef>
 #include <cstdint>

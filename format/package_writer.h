@@ -8,7 +8,7 @@
 // 258 (the record it checks). File data is deflated at zlib's default level.
 #pragma once
 
-#include "engine/package_records.h"
+#include "format/package_records.h"
 
 #include <cstdint>
 #include <optional>

@@ -2,7 +2,7 @@
 // exclusive sharing, so that nobody changes a setup file while it is read or written. It
 // also has no limit on open files like the C runtime's 512 streams: a package may have
 // a thousand volumes open at once.
-#include "engine/plain_file.h"
+#include "format/plain_file.h"
 
 #include "framework/file.h"
 

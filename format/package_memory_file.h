@@ -1,7 +1,7 @@
 // A package image held in memory, read through the seekable-file interface (tests, fuzzer).
 #pragma once
 
-#include "engine/seekable_file.h"
+#include "format/seekable_file.h"
 
 #include <cstring>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "engine/package_checksums.h"
+#include "format/package_checksums.h"
 
 #include <zlib.h>
 

@@ -1,8 +1,8 @@
 // Reads the uninstall log whole: it is small, and the uninstaller must know all of it is
 // sound before it removes anything.
-#include "engine/uninstall_log_file.h"
+#include "format/uninstall_log_file.h"
 
-#include "engine/package_exception.h"
+#include "format/package_exception.h"
 #include "framework/exception.h"
 
 #include <vector>

@@ -4,7 +4,7 @@
 // reads: only bytes at the first position not folded yet count, so re-reads do no harm.
 #pragma once
 
-#include "engine/package_records.h"
+#include "format/package_records.h"
 
 #include <cstddef>
 #include <cstdint>

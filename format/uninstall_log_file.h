@@ -1,8 +1,8 @@
 // The uninstall log read from its file, for the uninstaller.
 #pragma once
 
-#include "engine/seekable_file.h"
-#include "engine/uninstall_log.h"
+#include "format/seekable_file.h"
+#include "format/uninstall_log.h"
 
 #include <string>
 

@@ -1,11 +1,11 @@
 // Reading the uninstall log with every check: the uninstaller removes what the log names,
 // so a log that is not exactly what a setup wrote is refused whole.
-#include "engine/uninstall_log.h"
+#include "format/uninstall_log.h"
 
-#include "engine/package_checksums.h"
-#include "engine/package_exception.h"
-#include "engine/package_records.h"
-#include "engine/uninstall_log_layout.h"
+#include "format/package_checksums.h"
+#include "format/package_exception.h"
+#include "format/package_records.h"
+#include "format/uninstall_log_layout.h"
 
 #include <zlib.h>
 

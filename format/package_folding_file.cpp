@@ -1,6 +1,6 @@
-#include "engine/package_folding_file.h"
+#include "format/package_folding_file.h"
 
-#include "engine/package_exception.h"
+#include "format/package_exception.h"
 
 namespace {
 // Gaps are the few bytes after a block's zlib stream or between sections: small reads.

@@ -1,7 +1,7 @@
 // Where a stream of bytes goes: a file, a checksum, a buffer in memory, or nowhere.
 #pragma once
 
-#include "engine/plain_file.h"
+#include "format/plain_file.h"
 
 #include <cstddef>
 

@@ -1,5 +1,5 @@
 // Field-by-field little-endian decoding and encoding of the setup file records.
-#include "engine/package_records.h"
+#include "format/package_records.h"
 
 #include <cstdio>
 

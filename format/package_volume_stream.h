@@ -2,7 +2,7 @@
 // volume without its VolumeHeader, read in place instead of copied into one joined file.
 #pragma once
 
-#include "engine/seekable_file.h"
+#include "format/seekable_file.h"
 
 #include <memory>
 #include <string>

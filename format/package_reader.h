@@ -8,11 +8,11 @@
 // holds before they are trusted, and every block is inflated in fixed buffers.
 #pragma once
 
-#include "engine/package_checksums.h"
-#include "engine/package_data_block.h"
-#include "engine/package_exception.h"
-#include "engine/package_records.h"
-#include "engine/seekable_file.h"
+#include "format/package_checksums.h"
+#include "format/package_data_block.h"
+#include "format/package_exception.h"
+#include "format/package_records.h"
+#include "format/seekable_file.h"
 
 #include <memory>
 #include <optional>

@@ -3,8 +3,8 @@
 // whole package twice. Bytes the reader seeks over are read and folded on the way.
 #pragma once
 
-#include "engine/package_checksums.h"
-#include "engine/seekable_file.h"
+#include "format/package_checksums.h"
+#include "format/seekable_file.h"
 
 #include <vector>
 

@@ -3,7 +3,7 @@
 // file class, opened with exclusive sharing; elsewhere <cstdio>.
 #pragma once
 
-#include "engine/seekable_file.h"
+#include "format/seekable_file.h"
 
 #include <memory>
 

@@ -1,12 +1,12 @@
 // Writing the uninstall log: the header's fields, the image in the order the uninstaller
 // undoes things, and the compressed file.
-#include "engine/uninstall_log.h"
+#include "format/uninstall_log.h"
 
-#include "engine/little_endian.h"
-#include "engine/package_checksums.h"
-#include "engine/package_exception.h"
-#include "engine/package_records.h"
-#include "engine/uninstall_log_layout.h"
+#include "format/little_endian.h"
+#include "format/package_checksums.h"
+#include "format/package_exception.h"
+#include "format/package_records.h"
+#include "format/uninstall_log_layout.h"
 
 #include <zlib.h>
 

@@ -1,8 +1,8 @@
 // Field-by-field encoding of RegistryEntry.
-#include "engine/registry_entry.h"
+#include "format/registry_entry.h"
 
-#include "engine/little_endian.h"
-#include "engine/package_records.h"
+#include "format/little_endian.h"
+#include "format/package_records.h"
 
 #include <cstring>
 

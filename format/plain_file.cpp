@@ -1,6 +1,6 @@
 // CPlainFile: positions and lengths kept here, 64-bit on every platform; the bytes move
 // through the platform's CSystemFile.
-#include "engine/plain_file.h"
+#include "format/plain_file.h"
 
 #include "framework/exception.h"
 

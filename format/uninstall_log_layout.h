@@ -2,7 +2,7 @@
 // take the offsets from here.
 #pragma once
 
-#include "engine/uninstall_log.h"
+#include "format/uninstall_log.h"
 
 // Offsets of every header field, checked against each other so that a slip shows up at
 // compile time, not as a log the uninstaller refuses.
