@@ -8,12 +8,14 @@
 #include "format/package_writer.h"
 #include "engine/scripted_disk_prompt.h"
 #include "engine/setup_thread.h"
+#include "engine/shared_file_counts.h"
 #include "framework/handle.h"
 #include "framework/message_box.h"
 #include "framework/reg_key.h"
 #include "sys/message_text.h"
 #include "sys/my_exception.h"
 #include "tests/common/message_box_recorder.h"
+#include "tests/win/pending_renames.h"
 #include "tests/win/recording_window.h"
 #include "tests/win/temp_folder.h"
 
@@ -702,4 +704,197 @@ TEST_F(SetupThread, ScreensaverOverAnExistingTargetIsPlacedWithoutAQuestion)
     ASSERT_TRUE(CreateDirectoryA(m_strDestination.c_str(), nullptr));
     ASSERT_TRUE(WriteWholeFile(Target(0), "an older module", 15));
     ExpectSucceeded(RunThread());
+}
+
+namespace {
+// Long enough for a cold start of a Wine process; only a failing run waits this long.
+constexpr DWORD kUninstallerTimeoutMs = 60000;
+
+std::string BuiltUninstaller()
+{
+    // CMake gives the build's own path; Wine shows the Unix root as drive Z:.
+    return std::string("Z:") + UNINSTALLER_PATH;
+}
+
+std::string SystemFolderPath()
+{
+    char szSystem[MAX_PATH] = "";
+    GetSystemDirectoryA(szSystem, sizeof szSystem);
+    return szSystem;
+}
+
+// "<path>=<count>" while SharedDLLs counts strPath, "<path> not counted" otherwise.
+std::string SharedCountOf(const std::string& strPath)
+{
+    CRegKey key;
+    DWORD nCount = 0;
+    if (key.Open(HKEY_LOCAL_MACHINE, kSharedDllsKey, KEY_READ) != ERROR_SUCCESS ||
+        key.QueryDword(strPath.c_str(), nCount) != ERROR_SUCCESS)
+        return strPath + " not counted";
+    return strPath + "=" + std::to_string(nCount);
+}
+
+struct WindowSearch {
+    DWORD nProcessId;
+    std::string strFound;
+};
+
+BOOL CALLBACK AddWindowOfProcess(HWND hWnd, LPARAM lParam)
+{
+    auto& search = *reinterpret_cast<WindowSearch*>(lParam);
+    DWORD nOwner = 0;
+    GetWindowThreadProcessId(hWnd, &nOwner);
+    if (nOwner != search.nProcessId)
+        return TRUE;
+    char szCaption[256] = "";
+    char szText[1024] = "";
+    GetWindowTextA(hWnd, szCaption, sizeof szCaption);
+    GetDlgItemTextA(hWnd, 0xFFFF, szText, sizeof szText);
+    search.strFound += std::string("[") + szCaption + "] " + szText + "\n";
+    return TRUE;
+}
+
+// The captions and box texts of the top-level windows process nProcessId shows.
+std::string WindowsOf(DWORD nProcessId)
+{
+    WindowSearch search{nProcessId, ""};
+    EnumWindows(AddWindowOfProcess, reinterpret_cast<LPARAM>(&search));
+    return search.strFound;
+}
+
+// Takes the test's shared file out of the system folder and its count out of SharedDLLs
+// when the test ends, whatever the uninstaller did; the key itself goes when the test made it.
+class CSharedFileCleanup {
+public:
+    explicit CSharedFileCleanup(std::string strPath) : m_strPath(std::move(strPath))
+    {
+        CRegKey key;
+        DWORD nDisposition = 0;
+        m_bKeyMade = key.Create(HKEY_LOCAL_MACHINE, kSharedDllsKey, KEY_ALL_ACCESS, &nDisposition) == ERROR_SUCCESS &&
+                     nDisposition == REG_CREATED_NEW_KEY;
+    }
+    CSharedFileCleanup(const CSharedFileCleanup&) = delete;
+    CSharedFileCleanup& operator=(const CSharedFileCleanup&) = delete;
+    ~CSharedFileCleanup()
+    {
+        DeleteFileA(m_strPath.c_str());
+        CRegKey key;
+        if (key.Open(HKEY_LOCAL_MACHINE, kSharedDllsKey, KEY_SET_VALUE) == ERROR_SUCCESS)
+            key.DeleteValue(m_strPath.c_str());
+        key.Close();
+        if (m_bKeyMade)
+            CRegKey::DeleteKey(HKEY_LOCAL_MACHINE, kSharedDllsKey);
+    }
+
+private:
+    std::string m_strPath;
+    bool m_bKeyMade = false;
+};
+
+// Takes the deletion of strPath at the next start out of the system's list when the test
+// ends; other programs' entries stay.
+class CDeletionAtRestartCleanup {
+public:
+    explicit CDeletionAtRestartCleanup(std::string strPath) : m_strPath(std::move(strPath)) {}
+    CDeletionAtRestartCleanup(const CDeletionAtRestartCleanup&) = delete;
+    CDeletionAtRestartCleanup& operator=(const CDeletionAtRestartCleanup&) = delete;
+    ~CDeletionAtRestartCleanup()
+    {
+        std::string strKept;
+        bool bOurs = false;
+        for (const PendingRename& entry : PendingRenames()) {
+            const std::size_t nAt = entry.first.compare(0, 4, "\\??\\") == 0 ? 4 : 0;
+            if (entry.second.empty() && lstrcmpiA(entry.first.c_str() + nAt, m_strPath.c_str()) == 0) {
+                bOurs = true;
+                continue;
+            }
+            strKept += entry.first + '\0' + entry.second + '\0';
+        }
+        CRegKey key;
+        if (!bOurs ||
+            key.Open(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager", KEY_SET_VALUE) !=
+                ERROR_SUCCESS)
+            return;
+        if (strKept.empty())
+            key.DeleteValue("PendingFileRenameOperations");
+        else
+            key.SetValue("PendingFileRenameOperations", REG_MULTI_SZ, strKept.data(),
+                         static_cast<DWORD>(strKept.size() + 1));
+    }
+
+private:
+    std::string m_strPath;
+};
+} // namespace
+
+TEST_F(SetupThread, RegisteredUninstallerRemovesTheInstallationSilently)
+{
+    // The real uninstaller in _setup.spd, in place of the bytes the other runs unpack.
+    ASSERT_TRUE(CopyFileA(BuiltUninstaller().c_str(), m_base.File("program.exe").c_str(), FALSE)) << BuiltUninstaller();
+    WriteUninstallerFile(m_base.File("program.exe"), m_strSource + "\\_setup.spd");
+    // A shared file in the system folder besides the three: counted by the run, and
+    // released and removed by the uninstaller.
+    const std::string strShared =
+        SystemFolderPath() + "\\ldthread" + std::to_string(GetCurrentProcessId() % 100000) + ".dll";
+    ASSERT_FALSE(Exists(strShared)) << strShared;
+    const CSharedFileCleanup sharedCleanup(strShared);
+    PackageFileEntry shared;
+    shared.root = System;
+    shared.flags = Shared;
+    shared.strFileName = strShared.substr(strShared.rfind('\\') + 1);
+    const std::string strSharedContent = "a shared library";
+    shared.content = std::vector<unsigned char>(strSharedContent.begin(), strSharedContent.end());
+    m_contents.vecFiles.push_back(shared);
+    WritePackageFiles();
+    const CPendingRenamesGuard pendingInTestFolder(m_base.Path());
+
+    // What the installation records under HKEY_LOCAL_MACHINE: the screensaver key, the
+    // package-name value, the uninstall entry, the shared file's count. The parent key of
+    // the first two is not among what the log names: a parent the run made stays, empty
+    // (the fixture's clean-up takes it away).
+    const auto registryState = [&] {
+        std::set<std::string> setItems = RegistrySnapshot(EntryKey());
+        setItems.insert(SharedCountOf(strShared));
+        return setItems;
+    };
+    const std::set<std::string> registryBefore = registryState();
+    ExpectSucceeded(RunThread());
+    EXPECT_EQ(ReadText(strShared), strSharedContent);
+    EXPECT_EQ(SharedCountOf(strShared), strShared + "=1");
+    ASSERT_NE(registryState(), registryBefore) << "the snapshot sees the installation";
+    ASSERT_FALSE(m_pConfig->m_strUninstaller.empty());
+    const std::string strUninstaller = m_pConfig->m_strUninstaller;
+    const CDeletionAtRestartCleanup uninstallerCleanup(strUninstaller);
+
+    std::string strCommand;
+    {
+        CRegKey entry;
+        ASSERT_EQ(entry.Open(HKEY_LOCAL_MACHINE, EntryKey().c_str(), KEY_READ), ERROR_SUCCESS);
+        ASSERT_TRUE(entry.QueryString("UninstallString", strCommand, 1024));
+    }
+    strCommand += " s";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(
+        CreateProcessA(nullptr, &strCommand[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        << strCommand << " error " << GetLastError();
+    const CHandle hProcess(process.hProcess);
+    CloseHandle(process.hThread);
+    if (WaitForSingleObject(hProcess.Get(), kUninstallerTimeoutMs) != WAIT_OBJECT_0) {
+        // Silent, it shows nothing: a box would hold it until now (without a display, a
+        // box returns at once and the exit code tells).
+        ADD_FAILURE() << strCommand << " did not end; its windows:\n" << WindowsOf(process.dwProcessId);
+        TerminateProcess(hProcess.Get(), 99);
+        WaitForSingleObject(hProcess.Get(), kUninstallerTimeoutMs);
+    }
+    DWORD nExitCode = 0;
+    GetExitCodeProcess(hProcess.Get(), &nExitCode);
+    EXPECT_EQ(nExitCode, 0u) << strCommand;
+
+    EXPECT_EQ(Tree(m_base.Path()), m_treeBefore);
+    EXPECT_FALSE(Exists(strShared)) << strShared;
+    EXPECT_EQ(registryState(), registryBefore);
+    // The program itself can at best go at the next start while it runs.
+    EXPECT_TRUE(!Exists(strUninstaller) || CPendingRenamesGuard::DeletesAtRestart(strUninstaller)) << strUninstaller;
 }
