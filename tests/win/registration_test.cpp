@@ -13,6 +13,7 @@
 #include "framework/handle.h"
 #include "framework/message_box.h"
 #include "framework/reg_key.h"
+#include "tests/win/registry_guards.h"
 #include "sys/message_text.h"
 #include "sys/my_exception.h"
 #include "tests/common/message_box_recorder.h"
@@ -107,55 +108,6 @@ bool KeyExists(const std::string& strSubKey)
     CRegKey key;
     return key.Open(HKEY_LOCAL_MACHINE, strSubKey.c_str(), KEY_READ) == ERROR_SUCCESS;
 }
-
-// A key under HKLM made beforehand and then given a security descriptor that refuses
-// setting values and creating sub-keys to everyone, so that opening it for KEY_WRITE
-// fails; it can still be deleted, and is. (Wine keeps a descriptor set afterwards, not
-// one given at creation.)
-class CDeniedKey {
-public:
-    explicit CDeniedKey(const std::string& strSubKey) : m_strSubKey(strSubKey)
-    {
-        PSECURITY_DESCRIPTOR pDescriptor = nullptr;
-        if (!ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(D;;0x6;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1,
-                                                                  &pDescriptor, nullptr))
-            return;
-        CRegKey key;
-        m_bMade = key.Create(HKEY_LOCAL_MACHINE, strSubKey.c_str(), KEY_ALL_ACCESS) == ERROR_SUCCESS &&
-                  RegSetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, pDescriptor) == ERROR_SUCCESS;
-        LocalFree(pDescriptor);
-    }
-    CDeniedKey(const CDeniedKey&) = delete;
-    CDeniedKey& operator=(const CDeniedKey&) = delete;
-    ~CDeniedKey() { CRegKey::DeleteKey(HKEY_LOCAL_MACHINE, m_strSubKey.c_str()); }
-
-    // Made, and refused as it must be.
-    bool Refuses() const
-    {
-        CRegKey key;
-        return m_bMade && key.Create(HKEY_LOCAL_MACHINE, m_strSubKey.c_str(), KEY_WRITE) == ERROR_ACCESS_DENIED;
-    }
-
-private:
-    std::string m_strSubKey;
-    bool m_bMade = false;
-};
-
-// One registration test at a time across the test programs of the prefix: they share
-// "Software\Lumidrop Screensaver" and the system folder's desk.cpl.
-class CPrefixLock {
-public:
-    CPrefixLock() : m_mutex(CreateMutexA(nullptr, FALSE, "Lumidrop registration test"))
-    {
-        WaitForSingleObject(m_mutex.Get(), INFINITE);
-    }
-    CPrefixLock(const CPrefixLock&) = delete;
-    CPrefixLock& operator=(const CPrefixLock&) = delete;
-    ~CPrefixLock() { ReleaseMutex(m_mutex.Get()); }
-
-private:
-    CHandle m_mutex;
-};
 
 // Our probe copied to where the system's desk.cpl would be, or no desk.cpl there; removed
 // again.

@@ -12,6 +12,7 @@
 #include "framework/handle.h"
 #include "framework/message_box.h"
 #include "framework/reg_key.h"
+#include "tests/win/registry_guards.h"
 #include "sys/message_text.h"
 #include "sys/my_exception.h"
 #include "tests/common/message_box_recorder.h"
@@ -176,48 +177,6 @@ std::string FirstNameOfAThread()
     WaitForSingleObject(hThread.Get(), INFINITE);
     return strName;
 }
-
-// A key given a security descriptor that refuses setting values and creating sub-keys
-// to everyone (Wine keeps a descriptor set afterwards, not one given at creation).
-class CDeniedKey {
-public:
-    explicit CDeniedKey(std::string strSubKey) : m_strSubKey(std::move(strSubKey))
-    {
-        PSECURITY_DESCRIPTOR pDescriptor = nullptr;
-        if (!ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(D;;0x6;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1,
-                                                                  &pDescriptor, nullptr))
-            return;
-        CRegKey key;
-        m_bMade = key.Create(HKEY_LOCAL_MACHINE, m_strSubKey.c_str(), KEY_ALL_ACCESS) == ERROR_SUCCESS &&
-                  RegSetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, pDescriptor) == ERROR_SUCCESS;
-        LocalFree(pDescriptor);
-    }
-    CDeniedKey(const CDeniedKey&) = delete;
-    CDeniedKey& operator=(const CDeniedKey&) = delete;
-    ~CDeniedKey() { CRegKey::DeleteKey(HKEY_LOCAL_MACHINE, m_strSubKey.c_str()); }
-
-    bool Made() const { return m_bMade; }
-
-private:
-    std::string m_strSubKey;
-    bool m_bMade = false;
-};
-
-// One test at a time across the test programs of the prefix that write
-// "Software\Lumidrop Screensaver" (the registration tests take the same lock).
-class CPrefixLock {
-public:
-    CPrefixLock() : m_mutex(CreateMutexA(nullptr, FALSE, "Lumidrop registration test"))
-    {
-        WaitForSingleObject(m_mutex.Get(), INFINITE);
-    }
-    CPrefixLock(const CPrefixLock&) = delete;
-    CPrefixLock& operator=(const CPrefixLock&) = delete;
-    ~CPrefixLock() { ReleaseMutex(m_mutex.Get()); }
-
-private:
-    CHandle m_mutex;
-};
 
 // Stands in for the setup dialog: a message-only window that records every phase in the
 // order the thread delivered it and can raise the cancel event as the dialog would.
