@@ -65,6 +65,7 @@ void CDiskPromptDialog::OnOK()
         RefuseFolder(kInvalidFolder, MB_ICONEXCLAMATION);
         return;
     }
+    TrimTrailingBackslash(m_strFolder);
     if (!FolderExists(m_strFolder)) {
         RefuseFolder(kInvalidFolder, MB_ICONEXCLAMATION);
         return;

@@ -5,6 +5,7 @@
 #include "sys/message_text.h"
 #include "sys/os_version.h"
 #include "tests/common/message_box_recorder.h"
+#include "tests/win/program_copy.h"
 #include "tests/win/registry_scratch.h"
 #include "tests/win/temp_folder.h"
 
@@ -14,8 +15,6 @@
 
 namespace {
 constexpr const char* kCurrentVersionKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
-constexpr DWORD kKeyRightsNeeded = KEY_READ | KEY_WRITE;
-constexpr DWORD kFolderRightsNeeded = FILE_GENERIC_READ | FILE_GENERIC_WRITE | FILE_GENERIC_EXECUTE;
 
 // A descriptor written in the system's descriptor language, freed with LocalFree.
 class CSddlDescriptor {
@@ -223,60 +222,6 @@ TEST(DISABLED_AccessCheckReport, WritesWhatTheCheckDid)
                                   std::to_string(recorder.m_boxes.size());
     ASSERT_TRUE(WriteWholeFile(szReport, strReport.data(), static_cast<DWORD>(strReport.size())));
 }
-
-// Wine's per-program setting that makes one program see Windows 98; removed at the end.
-class CWin98Program {
-public:
-    explicit CWin98Program(const std::string& strName) : m_strKey("Software\\Wine\\AppDefaults\\" + strName)
-    {
-        HKEY hKey = nullptr;
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, m_strKey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &hKey, nullptr) !=
-            ERROR_SUCCESS)
-            return;
-        m_bSet = RegSetValueExA(hKey, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>("win98"), 6) == ERROR_SUCCESS;
-        RegCloseKey(hKey);
-    }
-    CWin98Program(const CWin98Program&) = delete;
-    CWin98Program& operator=(const CWin98Program&) = delete;
-    ~CWin98Program() { RegDeleteKeyA(HKEY_CURRENT_USER, m_strKey.c_str()); }
-    bool IsSet() const { return m_bSet; }
-
-private:
-    std::string m_strKey;
-    bool m_bSet = false;
-};
-
-// Runs the report test in a copy of this program named strName in folder, returns the report.
-std::string RunReportCopy(const CTempFolder& folder, const std::string& strName)
-{
-    char szSelf[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, szSelf, sizeof szSelf);
-    const std::string strCopy = folder.File(strName);
-    const std::string strReport = folder.File(strName + ".txt");
-    if (!CopyFileA(szSelf, strCopy.c_str(), TRUE))
-        return "no copy";
-    SetEnvironmentVariableA(kReportVariable, strReport.c_str());
-    std::string strCommand = "\"" + strCopy + "\" --gtest_also_run_disabled_tests --gtest_filter=DISABLED_AccessCheckReport.*";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    const BOOL bStarted = CreateProcessA(strCopy.c_str(), &strCommand[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                         &startup, &process);
-    SetEnvironmentVariableA(kReportVariable, nullptr);
-    if (!bStarted)
-        return "not started";
-    WaitForSingleObject(process.hProcess, 60000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    char szReport[64] = "";
-    HANDLE hReport = CreateFileA(strReport.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (hReport == INVALID_HANDLE_VALUE)
-        return "no report";
-    DWORD nRead = 0;
-    ReadFile(hReport, szReport, sizeof szReport - 1, &nRead, nullptr);
-    CloseHandle(hReport);
-    return std::string(szReport, nRead);
-}
 } // namespace
 
 // Without "CommonFilesDir" the check fails on NT; Windows 98 has nothing to check.
@@ -290,9 +235,10 @@ TEST_F(AccessCheck, MissingCommonFilesFailsOnNtAndWindows98IsNotChecked)
         ExpectOneNoRightsBox(recorder.m_boxes, "NT without CommonFilesDir");
     }
     const std::string strPid = std::to_string(GetCurrentProcessId());
-    EXPECT_EQ(RunReportCopy(m_temp, "nt-" + strPid + ".exe"), "2 0 1");
+    const char* pszFilter = "DISABLED_AccessCheckReport.*";
+    EXPECT_EQ(RunInCopy(m_temp, "nt-" + strPid + ".exe", pszFilter, kReportVariable), "2 0 1");
     const std::string strWin98 = "w98-" + strPid + ".exe";
     const CWin98Program win98(strWin98);
     ASSERT_TRUE(win98.IsSet());
-    EXPECT_EQ(RunReportCopy(m_temp, strWin98), "1 1 0");
+    EXPECT_EQ(RunInCopy(m_temp, strWin98, pszFilter, kReportVariable), "1 1 0");
 }

@@ -47,7 +47,8 @@ public:
     using CDiskPromptDialog::CDiskPromptDialog;
 
     std::vector<std::optional<std::string>> m_vecTyped;
-    bool m_bBrowse = false;
+    // Typed into the folder field before the browser button is pressed, first of all.
+    std::optional<std::string> m_optBrowseFrom;
     std::atomic<HWND> m_hShown{nullptr};
 
     std::string m_strPromptShown, m_strFolderShown, m_strOk, m_strBrowse, m_strCancel, m_strFolderAfterBrowse;
@@ -62,7 +63,7 @@ public:
         m_strBrowse = GetDlgItemText(IDC_BROWSE);
         m_strCancel = GetDlgItemText(IDCANCEL);
         m_hShown = m_hWnd;
-        const std::size_t nSteps = (m_bBrowse ? 1 : 0) + m_vecTyped.size() + 1;
+        const std::size_t nSteps = (m_optBrowseFrom ? 1 : 0) + m_vecTyped.size() + 1;
         for (std::size_t i = 0; i < nSteps; ++i)
             PostMessageA(m_hWnd, WM_TEST_STEP, i, 0);
         return bResult;
@@ -71,12 +72,13 @@ public:
 protected:
     LRESULT OnStep(WPARAM wParam, LPARAM)
     {
-        if (m_bBrowse && wParam == 0) {
+        if (m_optBrowseFrom && wParam == 0) {
+            SetDlgItemText(IDC_FOLDER, *m_optBrowseFrom);
             Press(IDC_BROWSE);
             m_strFolderAfterBrowse = GetDlgItemText(IDC_FOLDER);
             return 0;
         }
-        const std::size_t nStep = static_cast<std::size_t>(wParam) - (m_bBrowse ? 1 : 0);
+        const std::size_t nStep = static_cast<std::size_t>(wParam) - (m_optBrowseFrom ? 1 : 0);
         if (nStep < m_vecTyped.size()) {
             if (m_vecTyped[nStep])
                 SetDlgItemText(IDC_FOLDER, *m_vecTyped[nStep]);
@@ -116,6 +118,22 @@ private:
     std::string m_strName;
 };
 
+// Makes strFolder the current folder while it lives.
+class CCurrentFolder {
+public:
+    explicit CCurrentFolder(const std::string& strFolder)
+    {
+        GetCurrentDirectoryA(sizeof m_szPrevious, m_szPrevious);
+        SetCurrentDirectoryA(strFolder.c_str());
+    }
+    CCurrentFolder(const CCurrentFolder&) = delete;
+    CCurrentFolder& operator=(const CCurrentFolder&) = delete;
+    ~CCurrentFolder() { SetCurrentDirectoryA(m_szPrevious); }
+
+private:
+    char m_szPrevious[MAX_PATH] = "";
+};
+
 class DiskPrompt : public ::testing::Test {
 protected:
     void SetUp() override
@@ -123,9 +141,14 @@ protected:
         ASSERT_TRUE(WriteWholeFile(m_temp.File("user.001"), "v", 1));
         ASSERT_TRUE(CreateDirectoryA(m_temp.File("Empty").c_str(), nullptr));
         ASSERT_TRUE(CreateDirectoryA(m_temp.File("Lumidrop Long Folder Name").c_str(), nullptr));
+        // A one-letter folder, with the file, that a relative "C" would name.
+        ASSERT_TRUE(CreateDirectoryA(m_temp.File("C").c_str(), nullptr));
+        ASSERT_TRUE(WriteWholeFile(m_temp.File("C\\user.001"), "v", 1));
     }
 
     CTempFolder m_temp;
+    // No real box ever: a folder refused by mistake is seen, not waited on.
+    CMessageBoxRecorder m_recorder;
 };
 
 struct Box {
@@ -159,6 +182,8 @@ TEST_F(DiskPrompt, OkAcceptsOnlyAFolderThatHoldsTheFile)
 {
     const CRootFile rootFile;
     const std::string strTemp = m_temp.Path();
+    // From here "C" names a folder that holds the file, and is still too short.
+    const CCurrentFolder inTemp(strTemp);
     const std::string strFound = m_temp.File("user.001");
     const struct {
         const char* pszCase;
@@ -180,16 +205,16 @@ TEST_F(DiskPrompt, OkAcceptsOnlyAFolderThatHoldsTheFile)
         {"a drive root", rootFile.Name(), {std::string("C:\\")}, IDOK, {}, rootFile.Path(), "C:"},
     };
     for (const auto& c : cases) {
-        CMessageBoxRecorder recorder;
+        m_recorder.m_boxes.clear();
         CDrivenDiskPrompt dialog(c.strFileName, strTemp, 3);
         dialog.m_vecTyped = c.vecTyped;
         EXPECT_EQ(dialog.DoModal(), c.nResult) << c.pszCase;
         EXPECT_EQ(dialog.m_strFileName, c.strFileNameAfter) << c.pszCase;
         EXPECT_EQ(dialog.m_strFolder, c.strFolderAfter) << c.pszCase;
-        ASSERT_EQ(recorder.m_boxes.size(), c.vecBoxes.size()) << c.pszCase;
+        ASSERT_EQ(m_recorder.m_boxes.size(), c.vecBoxes.size()) << c.pszCase;
         for (std::size_t i = 0; i < c.vecBoxes.size(); ++i) {
-            EXPECT_EQ(recorder.m_boxes[i].strText, Message(c.vecBoxes[i].nMessage)) << c.pszCase;
-            EXPECT_EQ(recorder.m_boxes[i].nStyle, c.vecBoxes[i].nStyle) << c.pszCase;
+            EXPECT_EQ(m_recorder.m_boxes[i].strText, Message(c.vecBoxes[i].nMessage)) << c.pszCase;
+            EXPECT_EQ(m_recorder.m_boxes[i].nStyle, c.vecBoxes[i].nStyle) << c.pszCase;
             // A refused folder gets the focus back for the next try.
             EXPECT_TRUE(dialog.m_vecFocusOnFolder.at(i)) << c.pszCase;
         }
@@ -201,7 +226,7 @@ namespace {
 struct BrowserSeen {
     bool bFound = false;
     std::vector<std::string> vecTexts; // the texts of its controls
-    std::string strRoot;                // the text of its tree's root
+    std::string strRoot, strSelected;   // the texts of its tree's root and selected item
 };
 
 BOOL CALLBACK CollectText(HWND hWnd, LPARAM lParam)
@@ -210,20 +235,39 @@ BOOL CALLBACK CollectText(HWND hWnd, LPARAM lParam)
     return TRUE;
 }
 
+std::string TreeItemText(HWND hTree, UINT nWhich)
+{
+    char szText[MAX_PATH] = "";
+    TVITEMA item = {};
+    item.mask = TVIF_TEXT;
+    item.hItem = reinterpret_cast<HTREEITEM>(SendMessageA(hTree, TVM_GETNEXTITEM, nWhich, 0));
+    item.pszText = szText;
+    item.cchTextMax = sizeof szText;
+    if (item.hItem == nullptr || !SendMessageA(hTree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
+        return std::string();
+    return szText;
+}
 struct OwnedSearch {
     HWND hOwner, hFound;
 };
 
+// A visible dialog of this process (other programs of the prefix may show theirs) whose
+// owner is hOwner.
 BOOL CALLBACK MatchOwned(HWND hWnd, LPARAM lParam)
 {
     OwnedSearch* pSearch = reinterpret_cast<OwnedSearch*>(lParam);
-    if (IsWindowVisible(hWnd) && GetWindow(hWnd, GW_OWNER) == pSearch->hOwner)
+    DWORD nProcess = 0;
+    GetWindowThreadProcessId(hWnd, &nProcess);
+    char szClass[16] = "";
+    GetClassNameA(hWnd, szClass, sizeof szClass);
+    if (nProcess == GetCurrentProcessId() && IsWindowVisible(hWnd) && lstrcmpA(szClass, "#32770") == 0 &&
+        GetWindow(hWnd, GW_OWNER) == pSearch->hOwner)
         pSearch->hFound = hWnd;
     return pSearch->hFound == nullptr ? TRUE : FALSE;
 }
 
-// The visible top-level window owned by hOwner, waited for.
-HWND WaitForOwnedWindow(HWND hOwner)
+// The dialog owned by hOwner (none: a top-level one), waited for.
+HWND WaitForOwnedDialog(HWND hOwner)
 {
     OwnedSearch search = {hOwner, nullptr};
     for (DWORD nWaited = 0; nWaited < kWaitMs && search.hFound == nullptr; nWaited += 50) {
@@ -234,28 +278,40 @@ HWND WaitForOwnedWindow(HWND hOwner)
     return search.hFound;
 }
 
-// Waits for the browser over the prompt, reads it, then presses nButton in it.
-void AnswerBrowser(const CDrivenDiskPrompt& dialog, int nButton, BrowserSeen& seen)
+// Presses nButton in hDialog; a dialog still there afterwards (a fault) is cancelled, so
+// that the test fails instead of waiting for ever.
+void PressAndMakeSure(HWND hDialog, int nButton)
+{
+    PressButton(hDialog, nButton);
+    if (!WaitForWindowGone(hDialog, kWaitMs / 2)) {
+        PressButton(hDialog, IDCANCEL);
+        WaitForWindowGone(hDialog, kWaitMs / 2);
+    }
+}
+
+// Waits for the browser over the prompt, reads it, then presses nButton in it. The shell
+// may still be opening the tree towards the selection when the window shows: the watcher
+// waits a while for strSelection to be selected, as a user would look before pressing.
+void AnswerBrowser(const CDrivenDiskPrompt& dialog, int nButton, const std::string& strSelection, BrowserSeen& seen)
 {
     HWND hPrompt = nullptr;
     for (DWORD nWaited = 0; nWaited < kWaitMs && (hPrompt = dialog.m_hShown) == nullptr; nWaited += 20)
         Sleep(20);
-    HWND hBrowser = hPrompt != nullptr ? WaitForOwnedWindow(hPrompt) : nullptr;
+    HWND hBrowser = hPrompt != nullptr ? WaitForOwnedDialog(hPrompt) : nullptr;
     if (hBrowser == nullptr)
         return;
     seen.bFound = true;
     EnumChildWindows(hBrowser, CollectText, reinterpret_cast<LPARAM>(&seen));
     if (HWND hTree = FindWindowExA(hBrowser, nullptr, WC_TREEVIEWA, nullptr)) {
-        char szText[MAX_PATH] = "";
-        TVITEMA item = {};
-        item.mask = TVIF_TEXT;
-        item.hItem = reinterpret_cast<HTREEITEM>(SendMessageA(hTree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
-        item.pszText = szText;
-        item.cchTextMax = sizeof szText;
-        SendMessageA(hTree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        seen.strRoot = szText;
+        seen.strRoot = TreeItemText(hTree, TVGN_ROOT);
+        for (DWORD nWaited = 0; nWaited < kWaitMs / 2; nWaited += 50) {
+            seen.strSelected = TreeItemText(hTree, TVGN_CARET);
+            if (seen.strSelected == strSelection)
+                break;
+            Sleep(50);
+        }
     }
-    PressButton(hBrowser, nButton);
+    PressAndMakeSure(hBrowser, nButton);
 }
 
 // The name the shell gives the computer's drives, where the browser must start.
@@ -271,23 +327,24 @@ std::string DrivesDisplayName()
 
 TEST_F(DiskPrompt, TheBrowserStartsAtTheFolderOfTheField)
 {
-    // The field holds the short form; the browser gives back the folder's long form only
-    // if it had that folder selected when OK was pressed.
+    // The field is given the short form; the browser gives back the folder's long form
+    // only if it had that folder selected when OK was pressed.
     const std::string strLong = m_temp.File("Lumidrop Long Folder Name");
     char szShort[MAX_PATH] = "";
     ASSERT_NE(GetShortPathNameA(strLong.c_str(), szShort, sizeof szShort), 0u);
     ASSERT_NE(std::string(szShort), strLong);
 
     for (int nButton : {IDOK, IDCANCEL}) {
-        CDrivenDiskPrompt dialog("user.001", szShort, 2);
-        dialog.m_bBrowse = true;
+        CDrivenDiskPrompt dialog("user.001", m_temp.Path(), 2);
+        dialog.m_optBrowseFrom = szShort;
         BrowserSeen seen;
-        std::thread watcher([&] { AnswerBrowser(dialog, nButton, seen); });
+        std::thread watcher([&] { AnswerBrowser(dialog, nButton, "Lumidrop Long Folder Name", seen); });
         EXPECT_EQ(dialog.DoModal(), IDCANCEL);
         watcher.join();
         ASSERT_TRUE(seen.bFound) << "no browser appeared";
         EXPECT_NE(std::find(seen.vecTexts.begin(), seen.vecTexts.end(), Message(48)), seen.vecTexts.end());
         EXPECT_EQ(seen.strRoot, DrivesDisplayName());
+        EXPECT_EQ(seen.strSelected, "Lumidrop Long Folder Name");
         EXPECT_EQ(dialog.m_strFolderAfterBrowse, nButton == IDOK ? strLong : std::string(szShort));
     }
 }
@@ -295,20 +352,25 @@ TEST_F(DiskPrompt, TheBrowserStartsAtTheFolderOfTheField)
 TEST_F(DiskPrompt, TheSetupThreadsPromptShowsTheDialogWithoutAnOwner)
 {
     for (int nButton : {IDOK, IDCANCEL}) {
-        HWND hOwner = reinterpret_cast<HWND>(1);
+        bool bShown = false;
+        std::string strCaption;
         std::thread user([&] {
-            HWND hPrompt = WaitForTopLevelWindow("Tallowin", "#32770", kWaitMs);
+            // The prompt must be a dialog of its own, owned by no window.
+            HWND hPrompt = WaitForOwnedDialog(nullptr);
             if (hPrompt == nullptr)
                 return;
-            hOwner = GetWindow(hPrompt, GW_OWNER);
+            bShown = true;
+            strCaption = WindowText(hPrompt);
             TypeText(hPrompt, IDC_FOLDER, m_temp.Path() + "\\");
-            PressButton(hPrompt, nButton);
+            PressAndMakeSure(hPrompt, nButton);
         });
         CDialogDiskPrompt prompt;
         std::string strChosen = "unchanged";
         const bool bChosen = prompt.Ask("user.001", "C:\\Nowhere\\", 2, strChosen);
         user.join();
-        EXPECT_EQ(hOwner, nullptr);
+        ASSERT_TRUE(bShown) << "no prompt without an owner appeared";
+        EXPECT_EQ(strCaption, "Tallowin");
+        EXPECT_TRUE(m_recorder.m_boxes.empty());
         EXPECT_EQ(bChosen, nButton == IDOK);
         EXPECT_EQ(strChosen, nButton == IDOK ? m_temp.Path() : "unchanged");
     }
