@@ -268,13 +268,13 @@ protected:
 
         m_contents.strName = m_strPackageName;
         m_contents.vecDirectories = {{Destination, "Data"}, {ProgramFiles, "Aqua Extra"}};
-        for (const FileSpec& spec : m_vecFiles) {
+        for (const FileSpec& wanted : m_vecFiles) {
             PackageFileEntry file;
-            file.root = spec.root;
-            file.flags = spec.flags;
-            file.strFolder = spec.pszFolder;
-            file.strFileName = spec.pszName;
-            file.content = std::vector<unsigned char>(spec.pszContent, spec.pszContent + std::strlen(spec.pszContent));
+            file.root = wanted.root;
+            file.flags = wanted.flags;
+            file.strFolder = wanted.pszFolder;
+            file.strFileName = wanted.pszName;
+            file.content = std::vector<unsigned char>(wanted.pszContent, wanted.pszContent + std::strlen(wanted.pszContent));
             m_contents.vecFiles.push_back(file);
         }
         ASSERT_TRUE(WriteWholeFile(m_base.File("program.exe"), "any bytes will do", 17));
@@ -378,11 +378,11 @@ protected:
 
     std::string Target(std::size_t nFile) const
     {
-        const FileSpec& spec = m_vecFiles[nFile];
-        std::string strPath = spec.root == ProgramFiles ? m_strProgramFiles : m_strDestination;
-        if (*spec.pszFolder != '\0')
-            strPath += std::string("\\") + spec.pszFolder;
-        return strPath + "\\" + spec.pszName;
+        const FileSpec& wanted = m_vecFiles[nFile];
+        std::string strPath = wanted.root == ProgramFiles ? m_strProgramFiles : m_strDestination;
+        if (*wanted.pszFolder != '\0')
+            strPath += std::string("\\") + wanted.pszFolder;
+        return strPath + "\\" + wanted.pszName;
     }
 
     std::string EntryKey() const { return std::string(kUninstallKey) + "\\" + m_strName; }
@@ -483,8 +483,8 @@ TEST_F(SetupThread, WholeRunPlacesRegistersAndReportsEveryPhaseInOrder)
     const std::vector<int> vecExpected = {0, 1, 2, 2, 2, 3, 4, 4};
     EXPECT_EQ(m_dialog.m_vecPhases, vecExpected);
     std::vector<std::string> vecNames;
-    for (const FileSpec& spec : m_vecFiles)
-        vecNames.push_back(spec.pszName);
+    for (const FileSpec& wanted : m_vecFiles)
+        vecNames.push_back(wanted.pszName);
     EXPECT_EQ(m_dialog.m_vecFileNames, vecNames);
     // One volume: three preparation steps of 33,333; three files of 333,333; the last 100,000.
     EXPECT_EQ(SendMessageA(m_progress.Handle(), PBM_GETPOS, 0, 0), 3 * 33333 + 3 * 333333 + 100000);
