@@ -371,6 +371,8 @@ TEST_F(SampleScreensaver, SettingsUseTheConfigFileTheSetupRecorded)
     }
     const long nExit = ExitCode();
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, strKey.c_str());
+    // The parent, made by this test too, goes as well unless something else lives in it.
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Lumidrop Screensaver");
     ASSERT_NE(hDialog, nullptr);
     EXPECT_EQ(nExit, 0);
     EXPECT_EQ(ReadIni(strRecorded, "Drops"), 20);
