@@ -37,6 +37,31 @@ inline std::vector<PendingRename> PendingRenames()
     return vecPairs;
 }
 
+// Takes the entries that isOurs picks out of the list again, leaving the others as they were.
+template <class F>
+void ForgetPendingRenames(F isOurs)
+{
+    std::string strKept;
+    bool bOurs = false;
+    for (const PendingRename& entry : PendingRenames()) {
+        if (isOurs(entry)) {
+            bOurs = true;
+            continue;
+        }
+        strKept += entry.first + '\0' + entry.second + '\0';
+    }
+    CRegKey key;
+    if (!bOurs ||
+        key.Open(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager", KEY_SET_VALUE) !=
+            ERROR_SUCCESS)
+        return;
+    if (strKept.empty())
+        key.DeleteValue("PendingFileRenameOperations");
+    else
+        key.SetValue("PendingFileRenameOperations", REG_MULTI_SZ, strKept.data(),
+                     static_cast<DWORD>(strKept.size() + 1));
+}
+
 // Takes the entries whose source lies in the test's folder out of the list when it ends.
 // Other test programs may add entries meanwhile, so only ours are taken out.
 class CPendingRenamesGuard {
@@ -46,25 +71,7 @@ public:
     CPendingRenamesGuard& operator=(const CPendingRenamesGuard&) = delete;
     ~CPendingRenamesGuard()
     {
-        std::string strKept;
-        bool bOurs = false;
-        for (const PendingRename& entry : PendingRenames()) {
-            if (Names(entry.first, m_strFolder, false)) {
-                bOurs = true;
-                continue;
-            }
-            strKept += entry.first + '\0' + entry.second + '\0';
-        }
-        CRegKey key;
-        if (!bOurs ||
-            key.Open(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager", KEY_SET_VALUE) !=
-                ERROR_SUCCESS)
-            return;
-        if (strKept.empty())
-            key.DeleteValue("PendingFileRenameOperations");
-        else
-            key.SetValue("PendingFileRenameOperations", REG_MULTI_SZ, strKept.data(),
-                         static_cast<DWORD>(strKept.size() + 1));
+        ForgetPendingRenames([this](const PendingRename& entry) { return Names(entry.first, m_strFolder, false); });
     }
 
     // True when the list deletes strPath at the next start.

@@ -759,26 +759,10 @@ public:
     CDeletionAtRestartCleanup& operator=(const CDeletionAtRestartCleanup&) = delete;
     ~CDeletionAtRestartCleanup()
     {
-        std::string strKept;
-        bool bOurs = false;
-        for (const PendingRename& entry : PendingRenames()) {
+        ForgetPendingRenames([this](const PendingRename& entry) {
             const std::size_t nAt = entry.first.compare(0, 4, "\\??\\") == 0 ? 4 : 0;
-            if (entry.second.empty() && lstrcmpiA(entry.first.c_str() + nAt, m_strPath.c_str()) == 0) {
-                bOurs = true;
-                continue;
-            }
-            strKept += entry.first + '\0' + entry.second + '\0';
-        }
-        CRegKey key;
-        if (!bOurs ||
-            key.Open(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager", KEY_SET_VALUE) !=
-                ERROR_SUCCESS)
-            return;
-        if (strKept.empty())
-            key.DeleteValue("PendingFileRenameOperations");
-        else
-            key.SetValue("PendingFileRenameOperations", REG_MULTI_SZ, strKept.data(),
-                         static_cast<DWORD>(strKept.size() + 1));
+            return entry.second.empty() && lstrcmpiA(entry.first.c_str() + nAt, m_strPath.c_str()) == 0;
+        });
     }
 
 private:
