@@ -19,7 +19,13 @@ public:
     // Shows the exception's own text, or message nMessage when it has none.
     virtual int ReportError(unsigned nStyle, unsigned nMessage) const;
 
-    void Delete() { delete this; }
+    // Virtual so that a handler holding a base pointer still honours a derived class's rule
+    // on whether it may be freed.
+    virtual void Delete() { delete this; }
+};
+
+// Raised where the framework runs out of memory (or a system call that allocates for us fails).
+class CMemoryException : public CException {
 };
 
 // Raised by CFile when opening, reading, writing or seeking an open file fails.

@@ -1,8 +1,8 @@
 #include "sys/message_text.h"
 
-#include <windows.h>
+#include "framework/exception.h"
 
-#include <new>
+#include <windows.h>
 
 namespace {
 // Frees the buffer FormatMessageA allocated for us.
@@ -28,6 +28,6 @@ void FormatThree(std::string& strOut, unsigned nId, const char* pszInsert1, cons
         strTemplate.c_str(), 0, 0, reinterpret_cast<LPSTR>(&buffer.m_pszText), 0,
         reinterpret_cast<va_list*>(const_cast<char**>(ppszInserts)));
     if (nLength == 0)
-        throw std::bad_alloc();
+        throw new CMemoryException;
     strOut.assign(buffer.m_pszText, nLength);
 }

@@ -28,7 +28,7 @@ bool IsSystemLeadByte(unsigned char ch);
 
 #ifdef _WIN32
 // Fills message nId's %1, %2 and %3 through the system's message formatter; a failure
-// of the formatter is thrown as an out-of-memory exception.
+// of the formatter is thrown as the framework's CMemoryException.
 void FormatThree(std::string& strOut, unsigned nId, const char* pszInsert1, const char* pszInsert2,
                  const char* pszInsert3);
 #endif

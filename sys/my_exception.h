@@ -16,7 +16,7 @@ public:
     explicit CMyException(std::int32_t bAutoDelete) : m_bAutoDelete(bAutoDelete) {}
 
     // Destroys the object only when it was made to be deleted by its catcher.
-    void Delete()
+    void Delete() override
     {
         if (m_bAutoDelete > 0)
             delete this;

@@ -84,6 +84,8 @@ TEST(Exceptions, DeleteHonoursTheAutoDeleteFlag)
 {
     CMyException kept(0);
     kept.Delete(); // must not free a stack object
+    CException* pBase = &kept;
+    pBase->Delete(); // nor through the base class, as the outer handlers hold it
     CMyException* pException = new CMyException;
     EXPECT_EQ(pException->m_bAutoDelete, 1);
     pException->Delete(); // freed: a leak would show under the sanitizers

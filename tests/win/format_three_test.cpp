@@ -1,4 +1,5 @@
 // Message 193's three inserts, filled by the system's message formatter.
+#include "framework/exception.h"
 #include "sys/message_text.h"
 
 #include <gtest/gtest.h>
@@ -20,4 +21,16 @@ TEST(FormatThree, InsertsAreTakenAsTheyStandEvenWithPercentSigns)
     FormatThree(strOut, 193, "100%", "%1", "");
     EXPECT_NE(strOut.find("'100%' supporte\r\n\"%1\""), std::string::npos) << strOut;
     EXPECT_NE(strOut.find("syst\xE8me. ()."), std::string::npos) << strOut;
+}
+
+TEST(FormatThree, AFormatterFailureIsTheFrameworksOutOfMemoryException)
+{
+    // A number with no text gives the formatter an empty template, which it refuses.
+    std::string strOut;
+    try {
+        FormatThree(strOut, 65000, "a", "b", "c");
+        ADD_FAILURE() << "no exception";
+    } catch (CMemoryException* pException) {
+        pException->Delete();
+    }
 }
