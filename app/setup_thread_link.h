@@ -49,7 +49,8 @@ public:
 
     // Ends the run silently (a new CMyException) once the dialog has asked to cancel. The
     // request is only looked at, never cleared, so every later check ends the run too.
-    void CheckCancel();
+    // Virtual so that a test can raise the request just before a chosen check.
+    virtual void CheckCancel();
     bool IsCancelRequested() const;
 
     // 100,000 shared among the setup files, the volumes and the joining: N + 2 steps, one

@@ -1,5 +1,7 @@
 #include "engine/deferred_entry.h"
 
+#include <algorithm>
+
 std::string MakeDeferredEntry(const std::string& strPendingCopy, const std::string& strTarget)
 {
     return strPendingCopy + '\n' + strTarget;
@@ -18,5 +20,15 @@ void KeepPendingCopies(std::vector<std::string>& vecEntries)
         const std::size_t nBreak = strEntry.find('\n');
         if (nBreak != std::string::npos)
             strEntry.erase(nBreak);
+    }
+}
+
+void ForgetDeferredTargets(std::vector<std::string>& vecPlaced, const std::vector<std::string>& vecEntries)
+{
+    for (const std::string& strEntry : vecEntries) {
+        std::string strPending;
+        std::string strTarget;
+        SplitDeferredEntry(strEntry, strPending, strTarget);
+        vecPlaced.erase(std::remove(vecPlaced.begin(), vecPlaced.end(), strTarget), vecPlaced.end());
     }
 }

@@ -12,3 +12,7 @@ void SplitDeferredEntry(const std::string& strEntry, std::string& strPendingCopy
 // Cuts every entry at its first line feed, so that only the pending copies' paths remain
 // (the list the roll-back deletes).
 void KeepPendingCopies(std::vector<std::string>& vecEntries);
+
+// Takes out of vecPlaced every target that an entry of vecEntries names: such a target
+// only got a pending copy and still holds the user's file, which a roll-back must leave.
+void ForgetDeferredTargets(std::vector<std::string>& vecPlaced, const std::vector<std::string>& vecEntries);

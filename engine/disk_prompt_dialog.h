@@ -11,7 +11,8 @@
 class CDiskPromptDialog : public CControlUpdateDialog {
 public:
     // strFolder is kept without a trailing backslash. nDisk 0 asks for no numbered disk.
-    // The setup thread passes no parent: the dialog is modal on that thread alone.
+    // The setup thread passes no parent: the dialog then belongs to the main dialog, as
+    // the thread's message boxes do.
     CDiskPromptDialog(const std::string& strFileName, const std::string& strFolder, unsigned nDisk,
                       CWnd* pParentWnd = nullptr);
 

@@ -1,6 +1,7 @@
 // The file helpers over Win32's file functions.
 #include "engine/file_helpers.h"
 
+#include "framework/fault_point.h"
 #include "framework/handle.h"
 
 #include <windows.h>
@@ -54,6 +55,16 @@ std::string PathInFolder(const std::string& strFolder, const std::string& strSou
     return strPath + strName;
 }
 
+bool CreateFolder(const std::string& strPath)
+{
+    return InjectedFault(FaultKind::FolderCreate) == 0 && CreateDirectoryA(strPath.c_str(), nullptr);
+}
+
+bool CopyOneFile(const std::string& strSource, const std::string& strTarget, bool bFailIfExists)
+{
+    return InjectedFault(FaultKind::FileCopy) == 0 && CopyFileA(strSource.c_str(), strTarget.c_str(), bFailIfExists);
+}
+
 namespace {
 bool SameSize(const std::string& strFirst, const std::string& strSecond)
 {
@@ -71,7 +82,7 @@ int CopyToFolder(const std::string& strSource, const std::string& strFolder, boo
     // A copy of the same size is taken to be this file, copied before.
     if (bFailIfExists && FileExists(strTarget))
         return SameSize(strSource, strTarget) ? 1 : -1;
-    return CopyFileA(strSource.c_str(), strTarget.c_str(), bFailIfExists) ? 0 : -1;
+    return CopyOneFile(strSource, strTarget, bFailIfExists) ? 0 : -1;
 }
 
 void MakeRandomName(std::string& strText, unsigned nLength)

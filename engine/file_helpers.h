@@ -22,6 +22,11 @@ bool StripToFileName(std::string& strPath);
 // and the source's file name.
 std::string PathInFolder(const std::string& strFolder, const std::string& strSource);
 
+// CreateDirectoryA and CopyFileA as the installation makes them: every folder it creates
+// and every file it copies passes here, where the test build can make the call fail.
+bool CreateFolder(const std::string& strPath);
+bool CopyOneFile(const std::string& strSource, const std::string& strTarget, bool bFailIfExists);
+
 // Copies strSource into strFolder under its file name. With bFailIfExists and the target
 // already there: 1 when both have the same size (nothing is copied), else -1. Otherwise
 // 0 on success and -1 on failure.

@@ -26,7 +26,7 @@ bool CreateFolderTree(const std::string& strPath)
                 return false;
             continue;
         }
-        if (!FolderExists(strPrefix) && !CreateDirectoryA(strPrefix.c_str(), nullptr))
+        if (!FolderExists(strPrefix) && !CreateFolder(strPrefix))
             return false;
     }
     return true;

@@ -8,12 +8,20 @@
 #include <string>
 #include <vector>
 
+// A target the run overwrote, and the copy of what was there before, kept in the run's
+// temporary folder so that a roll-back can put the user's file back.
+struct CReplacedFile {
+    std::string strKeptCopy;
+    std::string strTarget;
+};
+
 struct CInstallationLists {
     std::vector<std::string> createdFolders;       // folders this run created
     std::vector<std::string> placedFiles;          // targets written, or given a pending copy
     std::vector<std::string> keptSharedFiles;      // Shared targets whose old copy stayed
     std::vector<std::string> sharedFiles;          // every Shared target, kept or replaced
     std::vector<std::string> deferredReplacements; // "pending copy\ntarget" (MakeDeferredEntry)
+    std::vector<CReplacedFile> replacedFiles;      // existing targets overwritten, for the roll-back only
     std::vector<RegistryEntry> registryEntries;    // keys and values the registration created
     std::string m_strScreensaverPath;              // target of the last Screensaver file
     std::string m_strConfigPath;                   // target of the last Config file

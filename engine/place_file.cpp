@@ -6,6 +6,7 @@
 #include "engine/entry_name_check.h"
 #include "engine/file_helpers.h"
 #include "engine/installation_lists.h"
+#include "engine/replaced_files.h"
 #include "format/package_records.h"
 #include "engine/replacement_win32.h"
 #include "engine/root_folders.h"
@@ -39,7 +40,7 @@ std::string MakePendingCopy(const std::string& strExtracted)
         MakeRandomName(strName, kPendingNameLength);
         strPending = strFolder + "\\" + strName + ".tmp";
     } while (FileExists(strPending));
-    if (!CopyFileA(strExtracted.c_str(), strPending.c_str(), FALSE))
+    if (!CopyOneFile(strExtracted, strPending, false))
         ThrowSetupException(PHASE_FILES, CAUSE_FILE_ERROR);
     return strPending;
 }
@@ -57,8 +58,8 @@ std::string TargetPathOf(const std::string& strRootFolder, const FileRecord& rec
 } // namespace
 
 CFilePlacement::CFilePlacement(const CRootFolders& rootFolders, CSetupConfig& config, CSetupThreadLink& link,
-                               CInstallationLists& lists)
-    : m_rootFolders(rootFolders), m_config(config), m_link(link), m_lists(lists)
+                               CInstallationLists& lists, const std::string& strTempFolder)
+    : m_rootFolders(rootFolders), m_config(config), m_link(link), m_lists(lists), m_strTempFolder(strTempFolder)
 {
 }
 
@@ -83,7 +84,8 @@ void CFilePlacement::PlaceFile(const std::string& strExtracted, const FileRecord
     RememberFlags(record.flags, strTarget);
 
     // The screensaver module always replaces what is there: it is what is being installed.
-    if ((record.flags & Screensaver) == 0 && FileExists(strTarget)) {
+    const bool bTargetExists = FileExists(strTarget);
+    if ((record.flags & Screensaver) == 0 && bTargetExists) {
         const CReplacementInputs inputs = {strExtracted, strTarget, record.flags, m_config.m_wLanguage};
         if (!DecideReplacement(inputs, m_rememberedAnswers)) {
             if ((record.flags & Shared) != 0)
@@ -94,8 +96,12 @@ void CFilePlacement::PlaceFile(const std::string& strExtracted, const FileRecord
     }
 
     m_link.CheckCancel();
-    if (!CopyFileA(strExtracted.c_str(), strTarget.c_str(), FALSE)) {
-        // In use, locked or read-only: the next start puts the file in place instead.
+    if (bTargetExists)
+        KeepExistingFile(m_lists.replacedFiles, strTarget, m_strTempFolder);
+    if (!CopyOneFile(strExtracted, strTarget, false)) {
+        // In use, locked or read-only: the next start puts the file in place instead, and
+        // the target, untouched, needs no giving back.
+        ForgetKeptCopy(m_lists.replacedFiles, strTarget);
         m_lists.deferredReplacements.push_back(MakeDeferredEntry(MakePendingCopy(strExtracted), strTarget));
         m_config.m_bRestartNeeded = 1;
     }

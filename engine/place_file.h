@@ -17,8 +17,10 @@ struct FileRecord;
 // the same run, and for no other run.
 class CFilePlacement {
 public:
+    // strTempFolder, the run's own temporary folder with a trailing backslash, holds the
+    // copies of the targets it overwrites until the run ends.
     CFilePlacement(const CRootFolders& rootFolders, CSetupConfig& config, CSetupThreadLink& link,
-                   CInstallationLists& lists);
+                   CInstallationLists& lists, const std::string& strTempFolder);
     CFilePlacement(const CFilePlacement&) = delete;
     CFilePlacement& operator=(const CFilePlacement&) = delete;
 
@@ -27,14 +29,17 @@ public:
     // name. Remembers the target as the screensaver or config path and in sharedFiles as
     // the flags say. A target that exists (and is not the screensaver module) is replaced
     // only when DecideReplacement says so; a kept Shared target goes to keptSharedFiles.
+    // An existing target is copied into the temporary folder just before it is
+    // overwritten, and listed with that copy in replacedFiles.
     // A target that cannot be written gets a pending copy in the system's temporary folder,
     // an entry in deferredReplacements and m_bRestartNeeded set; it counts as placed like a
     // written one. Every file, kept or placed, steps the progress bar once.
     //
     // Raises phase 3 with cause 3 when the record's names would leave its root (before
     // anything is recorded or written), cause 7 when its root has no folder, cause 2 when
-    // the pending copy cannot be written; CMyException when the run is cancelled before
-    // the copy. The decision's own failures pass through.
+    // the existing target cannot be kept or the pending copy cannot be written;
+    // CMyException when the run is cancelled before the copy. The decision's own failures
+    // pass through.
     void PlaceFile(const std::string& strExtracted, const FileRecord& record);
 
 private:
@@ -44,5 +49,6 @@ private:
     CSetupConfig& m_config;
     CSetupThreadLink& m_link;
     CInstallationLists& m_lists;
+    const std::string m_strTempFolder;
     RememberedAnswers m_rememberedAnswers = {};
 };

@@ -16,5 +16,9 @@ HKEY RegistryRootKey(std::uint32_t nRoot);
 // it is gone afterwards, also when it was never there.
 bool RemoveRegistryEntry(const RegistryEntry& entry);
 
+// Deletes the key when it holds neither sub-keys nor values: a parent key that a run
+// created on the way to its own keys. True when it was deleted.
+bool RemoveKeyIfEmpty(HKEY hRoot, const char* pszSubKey);
+
 // RemoveRegistryEntry for every entry, in list order; failures are ignored.
 void RollBackRegistryEntries(const std::vector<RegistryEntry>& vecEntries);

@@ -29,6 +29,20 @@ bool RemoveRegistryEntry(const RegistryEntry& entry)
     return Gone(key.DeleteValue(FieldText(entry.valueName).c_str()));
 }
 
+bool RemoveKeyIfEmpty(HKEY hRoot, const char* pszSubKey)
+{
+    CRegKey key;
+    DWORD nSubKeys = 0;
+    DWORD nValues = 0;
+    if (key.Open(hRoot, pszSubKey, KEY_READ) != ERROR_SUCCESS ||
+        RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, &nSubKeys, nullptr, nullptr, &nValues, nullptr, nullptr,
+                         nullptr, nullptr) != ERROR_SUCCESS ||
+        nSubKeys != 0 || nValues != 0)
+        return false;
+    key.Close();
+    return CRegKey::DeleteKey(hRoot, pszSubKey) == ERROR_SUCCESS;
+}
+
 void RollBackRegistryEntries(const std::vector<RegistryEntry>& vecEntries)
 {
     for (const RegistryEntry& entry : vecEntries)

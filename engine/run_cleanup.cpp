@@ -5,6 +5,8 @@
 #include "app/setup_config.h"
 #include "engine/deferred_entry.h"
 #include "engine/folder_lists.h"
+#include "engine/older_version.h"
+#include "engine/replaced_files.h"
 #include "engine/registry_rollback.h"
 #include "framework/exception.h"
 
@@ -24,6 +26,7 @@ void CSetupRun::CleanUp() noexcept
     m_pStream.reset();
     if (!m_bSuccess)
         RollBack();
+    DeleteKeptCopies(m_lists.replacedFiles);
     DeleteFileList(m_tempFiles);
     RemoveFolderList(m_tempFolders);
 }
@@ -31,11 +34,17 @@ void CSetupRun::CleanUp() noexcept
 void CSetupRun::RollBack() noexcept
 {
     // Pending copies first: until they are gone a restart could still move them over
-    // targets the roll-back is about to free. Files before their folders, so that the
-    // folders are empty when their turn comes.
+    // targets the roll-back is about to free. A target that only got a pending copy was
+    // never written and stays, the user's still. Files before their folders, so that the
+    // folders are empty when their turn comes; the user's files the run overwrote come
+    // back once the run's own are gone, from the temporary folder that still holds them.
+    ForgetDeferredTargets(m_lists.placedFiles, m_lists.deferredReplacements);
     KeepPendingCopies(m_lists.deferredReplacements);
     DeleteFileList(m_lists.deferredReplacements);
     DeleteFileList(m_lists.placedFiles);
+    RestoreReplacedFiles(m_lists.replacedFiles);
     RemoveFolderList(m_lists.createdFolders);
     RollBackRegistryEntries(m_lists.registryEntries);
+    if (m_bCreatesProductKey)
+        RemoveKeyIfEmpty(HKEY_LOCAL_MACHINE, kOlderVersionKey);
 }

@@ -99,7 +99,7 @@ void CSetupRun::MakeTempFolder()
         MakeRandomName(strName, kTempNameLength);
         strFolder = strBase + strName;
     } while (FolderExists(strFolder));
-    if (!CreateDirectoryA(strFolder.c_str(), nullptr))
+    if (!CreateFolder(strFolder))
         ThrowSetupException(PHASE_PREPARING, CAUSE_TEMP_FOLDER);
     m_tempFolders.push_back(strFolder);
     m_strTempFolder = strFolder + '\\';
@@ -148,7 +148,7 @@ void CSetupRun::PlaceFiles(CPackageReader& reader)
 {
     m_link.SetProgressStep(CSetupThreadLink::CopyingStep(m_header.fileCount));
     reader.BeginFileSection();
-    CFilePlacement placement(m_rootFolders, *m_pConfig, m_link, m_lists);
+    CFilePlacement placement(m_rootFolders, *m_pConfig, m_link, m_lists, m_strTempFolder);
     while (reader.GetFilesLeft() > 0) {
         m_link.CheckCancel();
         FileRecord record;
@@ -164,6 +164,11 @@ void CSetupRun::PlaceFiles(CPackageReader& reader)
 void CSetupRun::Finish()
 {
     CountSharedFiles(m_lists.sharedFiles);
+    // Asked before the first key is written: creating it creates its parent too when this
+    // is the first screensaver installed here.
+    CRegKey productKey;
+    m_bCreatesProductKey = productKey.Open(HKEY_LOCAL_MACHINE, kOlderVersionKey, KEY_READ) == ERROR_FILE_NOT_FOUND;
+    productKey.Close();
     WriteScreensaverKey(*m_pConfig, m_lists);
     m_link.Notify(TRUE, CSetupThreadLink::PHASE_FINISHING, 0);
     const CRegistrationInputs inputs{m_strWindowsFolder, m_strSetupCopy, FieldText(m_header.packageName),

@@ -1,5 +1,7 @@
 #include "framework/file.h"
 
+#include "framework/fault_point.h"
+
 CFileException::Cause FileCauseFromOsError(DWORD dwError)
 {
     switch (dwError) {
@@ -50,6 +52,8 @@ void CFile::Open(const std::string& strFileName, unsigned nOpenFlags)
         dwShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
     const DWORD dwCreation = (nOpenFlags & modeCreate) != 0 ? CREATE_ALWAYS : OPEN_EXISTING;
+    if (dwCreation == CREATE_ALWAYS && InjectedFault(FaultKind::FileCreate) != 0)
+        ThrowLastError(CFileException::opOpen);
     m_hFile.Reset(CreateFileA(strFileName.c_str(), dwAccess, dwShare, nullptr, dwCreation, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!m_hFile.IsValid()) {
         m_hFile.Release();
@@ -70,7 +74,7 @@ void CFile::Write(const void* pBuffer, unsigned nCount)
     DWORD dwWritten = 0;
     if (nCount == 0)
         return;
-    if (!WriteFile(m_hFile.Get(), pBuffer, nCount, &dwWritten, nullptr))
+    if (InjectedFault(FaultKind::FileWrite) != 0 || !WriteFile(m_hFile.Get(), pBuffer, nCount, &dwWritten, nullptr))
         ThrowLastError(CFileException::opWrite);
     // A write that stops short without an error is a full disk.
     if (dwWritten != nCount)

@@ -1,5 +1,7 @@
 #include "framework/reg_key.h"
 
+#include "framework/fault_point.h"
+
 #include <vector>
 
 LONG CRegKey::Open(HKEY hRoot, const char* pszSubKey, REGSAM samDesired)
@@ -11,6 +13,8 @@ LONG CRegKey::Open(HKEY hRoot, const char* pszSubKey, REGSAM samDesired)
 LONG CRegKey::Create(HKEY hRoot, const char* pszSubKey, REGSAM samDesired, DWORD* pnDisposition)
 {
     Close();
+    if (const DWORD nFault = InjectedFault(FaultKind::KeyCreate))
+        return static_cast<LONG>(nFault);
     DWORD nDisposition = 0;
     const LONG nResult = RegCreateKeyExA(hRoot, pszSubKey, 0, nullptr, REG_OPTION_NON_VOLATILE, samDesired,
                                          nullptr, &m_hKey, &nDisposition);
@@ -89,6 +93,8 @@ LONG CRegKey::SetValue(const char* pszName, DWORD nType, const void* pData, DWOR
 {
     if (m_hKey == nullptr)
         return ERROR_INVALID_HANDLE;
+    if (const DWORD nFault = InjectedFault(FaultKind::ValueSet))
+        return static_cast<LONG>(nFault);
     return RegSetValueExA(m_hKey, pszName, 0, nType, static_cast<const BYTE*>(pData), nSize);
 }
 

@@ -29,6 +29,11 @@ TEST(DeferredEntry, PendingCopyBeforeTheFirstLineFeed)
     EXPECT_EQ(strTarget, "");
 
     std::vector<std::string> vecEntries = {strEntry, "a\nb\nc", "plain"};
+    // The roll-back leaves a target that only got a pending copy, every time it is named.
+    std::vector<std::string> vecPlaced = {"C:\\WINDOWS\\lumi.dll", "C:\\Saver\\a.scr", "C:\\WINDOWS\\lumi.dll"};
+    ForgetDeferredTargets(vecPlaced, vecEntries);
+    EXPECT_EQ(vecPlaced, std::vector<std::string>{"C:\\Saver\\a.scr"});
+
     KeepPendingCopies(vecEntries);
     EXPECT_EQ(vecEntries, (std::vector<std::string>{"C:\\TEMP\\abcdefgh.tmp", "a", "plain"}));
 }

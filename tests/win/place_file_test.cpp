@@ -104,7 +104,7 @@ TEST_F(PlaceFile, ExistingTargetFollowsTheDecision)
     for (const Case& c : kCases) {
         SCOPED_TRACE(std::to_string(c.nFlags) + (c.bReplaced ? " replaced" : " kept"));
         CInstallationLists lists;
-        CFilePlacement placement(m_roots, m_config, m_link, lists);
+        CFilePlacement placement(m_roots, m_config, m_link, lists, m_strRunFolder);
         const std::size_t nStepsBefore = Steps();
         WriteText(strTarget, kOldContent);
         CMessageBoxRecorder boxes(c.nAnswer);
@@ -121,6 +121,13 @@ TEST_F(PlaceFile, ExistingTargetFollowsTheDecision)
         EXPECT_EQ(lists.placedFiles, c.bReplaced ? vecTarget : std::vector<std::string>());
         EXPECT_EQ(lists.keptSharedFiles, bShared && !c.bReplaced ? vecTarget : std::vector<std::string>());
         EXPECT_EQ(lists.sharedFiles, bShared ? vecTarget : std::vector<std::string>());
+        // What a replaced target held waits in the run's folder for a roll-back.
+        ASSERT_EQ(lists.replacedFiles.size(), c.bReplaced ? 1u : 0u);
+        if (c.bReplaced) {
+            EXPECT_EQ(lists.replacedFiles[0].strTarget, strTarget);
+            EXPECT_EQ(lists.replacedFiles[0].strKeptCopy.rfind(m_strRunFolder, 0), 0u);
+            EXPECT_EQ(ReadText(lists.replacedFiles[0].strKeptCopy), kOldContent);
+        }
         EXPECT_EQ(Steps() - nStepsBefore, 1u);
     }
 }

@@ -91,10 +91,11 @@ protected:
     CTempFolder m_base;
     const std::string m_strDestination = m_base.File("Program Files\\Lumidrop\\Aurora");
     const std::string m_strExtracted = m_base.File("extracted.tmp");
+    const std::string m_strRunFolder = m_base.File(""); // the run's temporary folder, with its backslash
     CRootFolders m_roots;
     CSetupConfig m_config;
     CSetupThreadLink m_link;
     CRecordingWindow m_progress{PROGRESS_CLASSA, {PBM_STEPIT}};
     CInstallationLists m_lists;
-    CFilePlacement m_placement{m_roots, m_config, m_link, m_lists};
+    CFilePlacement m_placement{m_roots, m_config, m_link, m_lists, m_strRunFolder};
 };

@@ -17,6 +17,7 @@
 #include "sys/my_exception.h"
 #include "tests/common/message_box_recorder.h"
 #include "tests/win/pending_renames.h"
+#include "tests/win/phase_window.h"
 #include "tests/win/recording_window.h"
 #include "tests/win/temp_folder.h"
 
@@ -180,54 +181,26 @@ std::string FirstNameOfAThread()
 
 // Stands in for the setup dialog: a message-only window that records every phase in the
 // order the thread delivered it and can raise the cancel event as the dialog would.
-class CPhaseWindow {
+class CPhaseWindow : public CPhaseWindowBase {
 public:
     using OnCopying = std::function<void(unsigned nFile)>;
 
-    CPhaseWindow()
-    {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = &CPhaseWindow::Proc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = kClass;
-        RegisterClassA(&windowClass);
-        m_hWnd = CreateWindowExA(0, kClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr), this);
-        SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    }
-    CPhaseWindow(const CPhaseWindow&) = delete;
-    CPhaseWindow& operator=(const CPhaseWindow&) = delete;
-    ~CPhaseWindow() { DestroyWindow(m_hWnd); }
-
-    HWND Handle() const { return m_hWnd; }
+    CPhaseWindow() : CPhaseWindowBase("LumidropSetupThreadTestDialog") {}
 
     std::vector<int> m_vecPhases;
     std::vector<std::string> m_vecFileNames;
     OnCopying m_onCopying;
 
 private:
-    static constexpr const char* kClass = "LumidropSetupThreadTestDialog";
-
-    static LRESULT CALLBACK Proc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam)
+    void OnPhase(WPARAM wParam, LPARAM lParam) override
     {
-        auto* pThis = reinterpret_cast<CPhaseWindow*>(GetWindowLongPtrA(hWnd, GWLP_USERDATA));
-        if (pThis == nullptr || nMessage != WM_SETUP_PHASE)
-            return DefWindowProcA(hWnd, nMessage, wParam, lParam);
-        if (InSendMessage()) {
-            // A sent phase overtakes the posted ones still queued; they came first.
-            MSG msg;
-            while (PeekMessageA(&msg, hWnd, WM_SETUP_PHASE, WM_SETUP_PHASE, PM_REMOVE))
-                DispatchMessageA(&msg);
-        }
-        pThis->m_vecPhases.push_back(static_cast<int>(wParam));
+        m_vecPhases.push_back(static_cast<int>(wParam));
         if (wParam == CSetupThreadLink::PHASE_COPYING) {
-            pThis->m_vecFileNames.push_back(reinterpret_cast<const char*>(lParam));
-            if (pThis->m_onCopying)
-                pThis->m_onCopying(static_cast<unsigned>(pThis->m_vecFileNames.size()));
+            m_vecFileNames.push_back(reinterpret_cast<const char*>(lParam));
+            if (m_onCopying)
+                m_onCopying(static_cast<unsigned>(m_vecFileNames.size()));
         }
-        return 0;
     }
-
-    HWND m_hWnd = nullptr;
 };
 
 struct FileSpec {
@@ -580,6 +553,39 @@ INSTANTIATE_TEST_SUITE_P(Cases, SetupThreadFailure,
                                            FailureCase{"NoToAnExistingFolder", PHASE_FOLDERS, CAUSE_CANNOT_PROCEED},
                                            FailureCase{"UninstallEntryRefused", PHASE_FINISHING, CAUSE_UNEXPECTED}),
                          [](const ::testing::TestParamInfo<FailureCase>& param) { return param.param.pszCase; });
+
+TEST_F(SetupThread, ReplacedFilesAreRestoredAfterALaterFailure)
+{
+    // The screensaver module, replaced without a question, and a file the user lets the
+    // package replace; then the last finishing step fails.
+    WritePackageFiles();
+    ASSERT_TRUE(CreateDirectoryA(m_strDestination.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((m_strProgramFiles + "\\Aqua Extra").c_str(), nullptr));
+    FILETIME oldTime;
+    oldTime.dwLowDateTime = 0x12345678u;
+    oldTime.dwHighDateTime = 0x01C00000u; // in 2000, long before the run
+    const std::string kOldContents[] = {"the module the user had", "the user's own notes"};
+    const std::size_t kReplaced[] = {0, 2};
+    for (std::size_t n = 0; n < 2; ++n) {
+        ASSERT_TRUE(WriteWholeFile(Target(kReplaced[n]), kOldContents[n].data(), static_cast<DWORD>(kOldContents[n].size())));
+        const CHandle file(CreateFileA(Target(kReplaced[n]).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(SetFileTime(file.Get(), nullptr, nullptr, &oldTime));
+    }
+    const CDeniedKey denied(EntryKey());
+    ASSERT_TRUE(denied.Made());
+    const int nExitCode = RunThread();
+
+    // The folder question, the replacement question and the offer to remember its answer.
+    ExpectOneFailureBox(PHASE_FINISHING, CAUSE_UNEXPECTED, 3);
+    ExpectRolledBack(nExitCode);
+    for (std::size_t n = 0; n < 2; ++n) {
+        SCOPED_TRACE(Target(kReplaced[n]));
+        EXPECT_EQ(ReadText(Target(kReplaced[n])), kOldContents[n]);
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        ASSERT_TRUE(GetFileAttributesExA(Target(kReplaced[n]).c_str(), GetFileExInfoStandard, &data));
+        EXPECT_EQ(CompareFileTime(&data.ftLastWriteTime, &oldTime), 0);
+    }
+}
 
 TEST_F(SetupThread, CancelBeforeStartEndsAtTheFirstCheckSilently)
 {

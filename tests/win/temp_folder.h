@@ -25,7 +25,7 @@ public:
     const std::string& Path() const { return m_strPath; }
     std::string File(const std::string& strName) const { return m_strPath + "\\" + strName; }
 
-private:
+    // Deletes strFolder with everything in it, as far as it can.
     static void RemoveTree(const std::string& strFolder)
     {
         WIN32_FIND_DATAA data;
@@ -46,6 +46,7 @@ private:
         RemoveDirectoryA(strFolder.c_str());
     }
 
+private:
     std::string m_strPath;
 };
 
