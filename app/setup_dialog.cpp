@@ -157,8 +157,10 @@ void CSetupDialog::OnStart()
     }
 
     m_progress.ShowWindow(SW_SHOW);
-    // The button about to vanish may hold the focus; the keyboard goes to Cancel.
-    SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(IDCANCEL)), TRUE);
+    // The button about to vanish may hold the focus. The keyboard goes to the bar, where
+    // Enter does nothing and Esc still reaches Cancel; on the Cancel button itself Enter
+    // would press it and ask whether to stop the run.
+    SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_progress.m_hWnd), TRUE);
     ::ShowWindow(GetDlgItem(IDC_START), SW_HIDE);
 
     try {

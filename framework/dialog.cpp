@@ -3,6 +3,7 @@
 #include "framework/app.h"
 #include "framework/data_exchange.h"
 #include "framework/exception.h"
+#include "framework/modal_owner.h"
 
 #include <commctrl.h>
 
@@ -114,7 +115,10 @@ HWND CDialog::CreateFromTemplate(UINT nIdTemplate, HWND hParent, bool bHidden)
 
 INT_PTR CDialog::DoModal()
 {
-    HWND hParent = m_pParentWnd != nullptr ? m_pParentWnd->m_hWnd : nullptr;
+    // Without a parent the dialog belongs where a box would (the setup thread's disk
+    // prompt to the main dialog), and keeps it disabled while it is up.
+    HWND hParent = m_pParentWnd != nullptr ? m_pParentWnd->m_hWnd : GetModalOwner();
+    const CModalScope scope(m_hWnd);
     m_bModal = true;
     m_bEnded = false;
     m_nModalResult = -1;

@@ -20,7 +20,8 @@ public:
 
     // Creates the dialog, runs the modal loop until the dialog ends, destroys it and
     // returns the result given to EndDialog (-1 when the dialog could not be created or
-    // the loop stopped without one).
+    // the loop stopped without one). Without a parent window the dialog is owned by
+    // GetModalOwner()'s window. The owner stays disabled while the dialog is up.
     virtual INT_PTR DoModal();
 
     // Creates the dialog as a modeless (usually child) window of pParentWnd. A child

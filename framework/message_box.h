@@ -1,9 +1,10 @@
 // The one door every message box of the program passes through.
 //
-// The real box is modal to the program's active main window and captioned with the
-// program file's name; a box that names no icon gets the exclamation icon when it
-// asks with OK, OK/Cancel, Yes/No or Yes/No/Cancel. Tests put an answerer in front
-// of the real box and see every (text, style) the program would have shown.
+// The real box is modal to the dialog it is asked from or the program's main window
+// (GetModalOwner) and captioned with the program file's name; a box that names no icon
+// gets the exclamation icon when it asks with OK, OK/Cancel, Yes/No or Yes/No/Cancel.
+// Tests put an answerer in front of the real box and see every (text, style) the
+// program would have shown.
 #pragma once
 
 #include "framework/box_styles.h"

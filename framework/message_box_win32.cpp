@@ -1,6 +1,6 @@
 #include "framework/message_box.h"
 
-#include "framework/app.h"
+#include "framework/modal_owner.h"
 
 #include <windows.h>
 
@@ -20,14 +20,12 @@ std::string ProgramName()
     return strName;
 }
 
-// Boxes belong to the program's main window while it exists, even when a worker
-// thread asks: the thread has no window of its own to be modal to.
+// Boxes belong where a dialog without a parent would: to the modal dialog they are
+// asked from, or to the main window, even when a worker thread asks.
 HWND BoxOwner()
 {
-    HWND hMain = GetMainWindowHandle();
-    if (hMain != nullptr && IsWindow(hMain))
-        return hMain;
-    return GetActiveWindow();
+    HWND hOwner = GetModalOwner();
+    return hOwner != nullptr ? hOwner : GetActiveWindow();
 }
 } // namespace
 

@@ -1,7 +1,8 @@
 // The disk prompt on its real template: what it shows at start, which folder texts OK
 // refuses (with which box) or accepts, the folder browser, and the prompt the setup
-// thread hands to the volume search, answered from another thread as a user would.
+// thread hands to the volume search: modal to a main window of another thread.
 #include "engine/disk_prompt_dialog.h"
+#include "framework/app.h"
 #include "res/resource.h"
 #include "sys/item_list.h"
 #include "sys/message_text.h"
@@ -349,27 +350,71 @@ TEST_F(DiskPrompt, TheBrowserStartsAtTheFolderOfTheField)
     }
 }
 
-TEST_F(DiskPrompt, TheSetupThreadsPromptShowsTheDialogWithoutAnOwner)
+namespace {
+// Handles this thread's messages until bDone holds or the wait runs out: the prompt's
+// thread sends its owner the messages that disable and enable it.
+template <class Done>
+bool PumpUntil(Done bDone)
 {
+    for (DWORD nWaited = 0; nWaited < kWaitMs; nWaited += 20) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        if (bDone())
+            return true;
+        Sleep(20);
+    }
+    return false;
+}
+
+// A plain top-level window of this thread standing for the main dialog.
+class CMainWindowStandIn : public CWnd {
+public:
+    CMainWindowStandIn()
+    {
+        Attach(CreateWindowExA(0, "STATIC", "main", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr, nullptr,
+                               nullptr));
+    }
+    ~CMainWindowStandIn() override { DestroyWindow(m_hWnd); }
+};
+} // namespace
+
+TEST_F(DiskPrompt, TheSetupThreadsPromptIsModalToTheMainWindow)
+{
+    // The main window lives on this thread; the prompt is asked for from another one, as
+    // the setup thread does, without a parent.
+    CMainWindowStandIn mainWindow;
+    ASSERT_NE(mainWindow.m_hWnd, nullptr);
+    CWinApp app;
+    app.m_pMainWnd = &mainWindow;
     for (int nButton : {IDOK, IDCANCEL}) {
-        bool bShown = false;
-        std::string strCaption;
-        std::thread user([&] {
-            // The prompt must be a dialog of its own, owned by no window.
-            HWND hPrompt = WaitForOwnedDialog(nullptr);
-            if (hPrompt == nullptr)
-                return;
-            bShown = true;
-            strCaption = WindowText(hPrompt);
-            TypeText(hPrompt, IDC_FOLDER, m_temp.Path() + "\\");
-            PressAndMakeSure(hPrompt, nButton);
-        });
-        CDialogDiskPrompt prompt;
+        std::atomic<bool> bAnswered{false};
+        bool bChosen = false;
         std::string strChosen = "unchanged";
-        const bool bChosen = prompt.Ask("user.001", "C:\\Nowhere\\", 2, strChosen);
-        user.join();
-        ASSERT_TRUE(bShown) << "no prompt without an owner appeared";
-        EXPECT_EQ(strCaption, "Tallowin");
+        std::thread setup([&] {
+            CDialogDiskPrompt prompt;
+            bChosen = prompt.Ask("user.001", "C:\\Nowhere\\", 2, strChosen);
+            bAnswered = true;
+        });
+        OwnedSearch search = {mainWindow.m_hWnd, nullptr};
+        const bool bShown = PumpUntil([&] {
+            EnumWindows(MatchOwned, reinterpret_cast<LPARAM>(&search));
+            return search.hFound != nullptr;
+        });
+        const bool bMainEnabledMeanwhile = IsWindowEnabled(mainWindow.m_hWnd) != FALSE;
+        if (bShown) {
+            TypeText(search.hFound, IDC_FOLDER, m_temp.Path() + "\\");
+            PressButton(search.hFound, nButton);
+        } else {
+            // No prompt of the main window: whatever showed is cancelled, so that the
+            // thread ends.
+            PressAndMakeSure(WaitForOwnedDialog(nullptr), IDCANCEL);
+        }
+        EXPECT_TRUE(PumpUntil([&] { return bAnswered.load(); })) << "the prompt did not end";
+        setup.join();
+        ASSERT_TRUE(bShown) << "no prompt owned by the main window appeared";
+        EXPECT_FALSE(bMainEnabledMeanwhile) << "the main window was enabled under the prompt";
+        EXPECT_TRUE(IsWindowEnabled(mainWindow.m_hWnd)) << "the main window stayed disabled";
         EXPECT_TRUE(m_recorder.m_boxes.empty());
         EXPECT_EQ(bChosen, nButton == IDOK);
         EXPECT_EQ(strChosen, nButton == IDOK ? m_temp.Path() : "unchanged");

@@ -5,6 +5,8 @@
 //   find CAPTION [CLASS]                the same without waiting
 //   absent CAPTION [CLASS] [GRACE_MS]   succeed when no such window shows within the grace
 //                                       period, so that a late window is still caught
+//   owned HWND [TIMEOUT_MS]             print the handle of a dialog (box, prompt) owned by
+//                                       HWND once it shows
 //   gone HWND [TIMEOUT_MS]              succeed once the window has gone
 //   text HWND [ID]                      print the window's (or control's) text, raw ANSI bytes
 //   style HWND [ID]                     print the style word in hex
@@ -16,11 +18,26 @@
 //   command HWND ID                     send WM_COMMAND ID as the Enter and Esc keys do, and
 //                                       return once handled (only for handlers that open no box)
 //   answer CAPTION ID [TIMEOUT_MS]      wait for a message box and click its button ID
+//   page HWND                           print the handle of the page the dialog shows (its
+//                                       visible child dialog)
+//   focus HWND ID                       move the dialog's keyboard focus to control ID
+//   checked HWND ID                     print 1 when the check box is ticked, else 0
+//   key HWND return|escape|tab          type a key where HWND's thread has the keyboard focus
+//   watch HWND ID [TIMEOUT_MS]          print every text the control shows, one a line (line
+//                                       breaks as \n), until it goes out of sight
+//   picture HWND FILE                   save a BMP picture of the window as the screen shows it
+//   picture-on-text HWND PAGE CONTROL FILE [TIMEOUT_MS]
+//                                       the same the moment control CONTROL of PAGE shows
+//                                       its first text
+//   refuse-end-session [TIMEOUT_MS]     put up a window that refuses the end of the session;
+//                                       print "ready", then "asked" once a restart asked it
 //   write-header FILE VERSION NAME FOLDER [SIZE]
 //                                       write a package header (cut to SIZE bytes)
 //
 // Exit code 0 on success, 1 when the window or control is not there, 2 on bad usage.
 #include "format/package_records.h"
+#include "end_session_refuser.h"
+#include "window_picture.h"
 #include "window_ops.h"
 
 #include <windows.h>
@@ -33,6 +50,8 @@
 namespace {
 // Long enough for a cold Wine start; only a failing run ever waits this long.
 constexpr DWORD kDefaultTimeoutMs = 30000;
+// How long a changed text takes to reach the screen.
+constexpr DWORD kPaintMs = 30;
 // How long a window that must not appear is watched for.
 constexpr DWORD kDefaultGraceMs = 1500;
 
@@ -84,6 +103,28 @@ int WriteHeader(const std::vector<std::string>& args)
     return std::fclose(pFile) == 0 && bOk ? 0 : 1;
 }
 
+// A control's text on one line: its line breaks written as \n.
+std::string OneLine(const std::string& strText)
+{
+    std::string strLine;
+    for (char c : strText) {
+        if (c == '\n')
+            strLine += "\\n";
+        else if (c != '\r')
+            strLine += c;
+    }
+    return strLine + "\n";
+}
+
+UINT VirtualKeyOf(const std::string& strName)
+{
+    if (strName == "return")
+        return VK_RETURN;
+    if (strName == "escape")
+        return VK_ESCAPE;
+    return strName == "tab" ? VK_TAB : 0;
+}
+
 int Run(const std::string& strCommand, const std::vector<std::string>& args)
 {
     const auto need = [&](std::size_t n) { return args.size() >= n; };
@@ -97,6 +138,8 @@ int Run(const std::string& strCommand, const std::vector<std::string>& args)
             WriteOut(FormatHandle(hWnd));
         return hWnd == nullptr ? 0 : 1;
     }
+    if (strCommand == "owned" && need(1))
+        return Found(WaitForOwnedDialog(ParseHandle(args[0]), TimeoutArg(args, 1)));
     if (strCommand == "gone" && need(1))
         return WaitForWindowGone(ParseHandle(args[0]), TimeoutArg(args, 1)) ? 0 : 1;
     if (strCommand == "answer" && need(2)) {
@@ -105,6 +148,12 @@ int Run(const std::string& strCommand, const std::vector<std::string>& args)
     }
     if (strCommand == "write-header" && need(4))
         return WriteHeader(args);
+    if (strCommand == "refuse-end-session") {
+        if (!RefuseEndOfSession(TimeoutArg(args, 0), [] { WriteOut("ready\n"); }))
+            return 1;
+        WriteOut("asked\n");
+        return 0;
+    }
     if (!need(1))
         return 2;
 
@@ -115,6 +164,33 @@ int Run(const std::string& strCommand, const std::vector<std::string>& args)
     HWND hControl = strCommand == "command" ? hWnd : ControlOf(hWnd, nId);
     if (hControl == nullptr)
         return 1;
+    if (strCommand == "page")
+        return Found(VisiblePage(hWnd));
+    if (strCommand == "focus" && need(2))
+        return FocusControl(hWnd, nId) ? 0 : 1;
+    if (strCommand == "checked" && need(2)) {
+        WriteOut(CheckState(hWnd, nId) ? "1\n" : "0\n");
+        return 0;
+    }
+    if (strCommand == "key" && need(2))
+        return VirtualKeyOf(args[1]) != 0 && PostKey(hWnd, VirtualKeyOf(args[1])) ? 0 : 1;
+    if (strCommand == "watch" && need(2))
+        return WatchText(hControl, TimeoutArg(args, 2), [](const std::string& strText) {
+            WriteOut(OneLine(strText));
+            return true;
+        }) ? 0 : 1;
+    if (strCommand == "picture-on-text" && need(4)) {
+        bool bSaved = false;
+        WatchText(ControlOf(ParseHandle(args[1]), std::atoi(args[2].c_str())), TimeoutArg(args, 4), [&](const std::string&) {
+            // Long enough for the new text to be painted, short beside the run.
+            Sleep(kPaintMs);
+            bSaved = SaveWindowPicture(hWnd, args[3]);
+            return false;
+        });
+        return bSaved ? 0 : 1;
+    }
+    if (strCommand == "picture" && need(2))
+        return SaveWindowPicture(hWnd, args[1]) ? 0 : 1;
     if (strCommand == "text") {
         WriteOut(WindowText(hControl));
         return 0;

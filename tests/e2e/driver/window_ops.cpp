@@ -8,6 +8,8 @@ constexpr int kMessageBoxIconId = 1088;
 constexpr DWORD kPollMs = 50;
 // A box is found as soon as it is visible, which can be before its icon is painted.
 constexpr DWORD kPaintGraceMs = 3000;
+// How long a focus change asked of another program may take.
+constexpr DWORD kFocusGraceMs = 3000;
 
 struct FindRequest {
     const std::string* pstrCaption;
@@ -101,20 +103,54 @@ BOOL CALLBACK MatchTopLevel(HWND hWnd, LPARAM lParam)
     pRequest->hFound = hWnd;
     return FALSE;
 }
-} // namespace
 
-HWND WaitForTopLevelWindow(const std::string& strCaption, const std::string& strClass, DWORD nTimeoutMs)
+struct OwnedRequest {
+    HWND hOwner;
+    HWND hFound;
+};
+
+BOOL CALLBACK MatchOwnedDialog(HWND hWnd, LPARAM lParam)
+{
+    OwnedRequest* pRequest = reinterpret_cast<OwnedRequest*>(lParam);
+    char szClass[16] = "";
+    GetClassNameA(hWnd, szClass, sizeof szClass);
+    if (!IsWindowVisible(hWnd) || GetWindow(hWnd, GW_OWNER) != pRequest->hOwner || lstrcmpA(szClass, "#32770") != 0)
+        return TRUE;
+    pRequest->hFound = hWnd;
+    return FALSE;
+}
+
+// Polls find() until it gives a window or nTimeoutMs has passed.
+template <class Find>
+HWND WaitFor(DWORD nTimeoutMs, Find find)
 {
     const DWORD nStart = GetTickCount();
     for (;;) {
-        FindRequest request = {&strCaption, &strClass, nullptr};
-        EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&request));
-        if (request.hFound != nullptr)
-            return request.hFound;
+        if (HWND hFound = find())
+            return hFound;
         if (GetTickCount() - nStart >= nTimeoutMs)
             return nullptr;
         Sleep(kPollMs);
     }
+}
+} // namespace
+
+HWND WaitForOwnedDialog(HWND hOwner, DWORD nTimeoutMs)
+{
+    return WaitFor(nTimeoutMs, [&] {
+        OwnedRequest request = {hOwner, nullptr};
+        EnumWindows(MatchOwnedDialog, reinterpret_cast<LPARAM>(&request));
+        return request.hFound;
+    });
+}
+
+HWND WaitForTopLevelWindow(const std::string& strCaption, const std::string& strClass, DWORD nTimeoutMs)
+{
+    return WaitFor(nTimeoutMs, [&] {
+        FindRequest request = {&strCaption, &strClass, nullptr};
+        EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&request));
+        return request.hFound;
+    });
 }
 
 bool WaitForWindowGone(HWND hWnd, DWORD nTimeoutMs)
@@ -199,4 +235,57 @@ bool SetCheck(HWND hDialog, int nId, bool bChecked)
         return false;
     SendMessageA(hBox, BM_SETCHECK, bChecked ? BST_CHECKED : BST_UNCHECKED, 0);
     return PostMessageA(hDialog, WM_COMMAND, MAKEWPARAM(nId, BN_CLICKED), reinterpret_cast<LPARAM>(hBox)) != FALSE;
+}
+
+HWND VisiblePage(HWND hDialog)
+{
+    for (HWND hChild = GetWindow(hDialog, GW_CHILD); hChild != nullptr; hChild = GetWindow(hChild, GW_HWNDNEXT)) {
+        char szClass[16] = "";
+        GetClassNameA(hChild, szClass, sizeof szClass);
+        if (lstrcmpA(szClass, "#32770") == 0 && IsWindowVisible(hChild))
+            return hChild;
+    }
+    return nullptr;
+}
+
+bool PostKey(HWND hWnd, UINT nVirtualKey)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(hWnd, nullptr), &info) || info.hwndFocus == nullptr)
+        return false;
+    const UINT nScan = MapVirtualKeyA(nVirtualKey, MAPVK_VK_TO_VSC);
+    const LPARAM nDown = 1 | static_cast<LPARAM>(nScan) << 16;
+    const LPARAM nUp = nDown | 0xC0000000L;
+    return PostMessageA(info.hwndFocus, WM_KEYDOWN, nVirtualKey, nDown) && PostMessageA(info.hwndFocus, WM_KEYUP, nVirtualKey, nUp);
+}
+
+std::string WindowTextAtOnce(HWND hWnd)
+{
+    char szText[4096] = "";
+    const LRESULT nCopied = SendMessageA(hWnd, WM_GETTEXT, sizeof szText, reinterpret_cast<LPARAM>(szText));
+    return std::string(szText, static_cast<std::size_t>(nCopied > 0 ? nCopied : 0));
+}
+
+bool FocusControl(HWND hDialog, int nId)
+{
+    HWND hControl = GetDlgItem(hDialog, nId);
+    if (hControl == nullptr || !PostMessageA(hDialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(hControl), TRUE))
+        return false;
+    // Done once the dialog's thread has moved it, so that a key typed next lands there.
+    const DWORD nStart = GetTickCount();
+    for (;;) {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        if (GetGUIThreadInfo(GetWindowThreadProcessId(hDialog, nullptr), &info) && info.hwndFocus == hControl)
+            return true;
+        if (GetTickCount() - nStart >= kFocusGraceMs)
+            return false;
+        Sleep(kPollMs);
+    }
+}
+
+int CheckState(HWND hDialog, int nId)
+{
+    return SendDlgItemMessageA(hDialog, nId, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
 }
