@@ -201,15 +201,11 @@ protected:
         CRegKey::DeleteKey(HKEY_LOCAL_MACHINE, ModuleKey().c_str());
         CRegKey::DeleteKey(HKEY_LOCAL_MACHINE, EntryKey().c_str());
         CRegKey parent;
-        if (parent.Open(HKEY_LOCAL_MACHINE, kScreensaverKey, KEY_READ | KEY_SET_VALUE) == ERROR_SUCCESS) {
+        if (parent.Open(HKEY_LOCAL_MACHINE, kScreensaverKey, KEY_SET_VALUE) == ERROR_SUCCESS) {
             parent.DeleteValue(PackageValue().c_str());
-            DWORD nKeys = 0;
-            DWORD nValues = 0;
-            RegQueryInfoKeyA(parent.Get(), nullptr, nullptr, nullptr, &nKeys, nullptr, nullptr, &nValues, nullptr,
-                             nullptr, nullptr, nullptr);
             parent.Close();
-            if (!m_bParentExisted && nKeys == 0 && nValues == 0)
-                CRegKey::DeleteKey(HKEY_LOCAL_MACHINE, kScreensaverKey);
+            if (!m_bParentExisted)
+                RemoveKeyIfEmpty(HKEY_LOCAL_MACHINE, kScreensaverKey);
         }
     }
 

@@ -5,6 +5,7 @@
 #include "app/setup_thread_link.h"
 #include "engine/file_helpers.h"
 #include "engine/older_version.h"
+#include "engine/registry_rollback.h"
 #include "format/package_writer.h"
 #include "engine/scripted_disk_prompt.h"
 #include "engine/setup_thread.h"
@@ -281,15 +282,11 @@ protected:
                 CRegKey::DeleteKey(HKEY_LOCAL_MACHINE, (std::string(kOlderVersionKey) + "\\" + strName).c_str());
         CRegKey::DeleteKey(HKEY_LOCAL_MACHINE, EntryKey().c_str());
         CRegKey parent;
-        if (parent.Open(HKEY_LOCAL_MACHINE, kOlderVersionKey, KEY_READ | KEY_SET_VALUE) == ERROR_SUCCESS) {
+        if (parent.Open(HKEY_LOCAL_MACHINE, kOlderVersionKey, KEY_SET_VALUE) == ERROR_SUCCESS) {
             parent.DeleteValue(PackageValue().c_str());
-            DWORD nKeys = 0;
-            DWORD nValues = 0;
-            RegQueryInfoKeyA(parent.Get(), nullptr, nullptr, nullptr, &nKeys, nullptr, nullptr, &nValues, nullptr,
-                             nullptr, nullptr, nullptr);
             parent.Close();
-            if (!m_bParentExisted && nKeys == 0 && nValues == 0)
-                CRegKey::DeleteKey(HKEY_LOCAL_MACHINE, kOlderVersionKey);
+            if (!m_bParentExisted)
+                RemoveKeyIfEmpty(HKEY_LOCAL_MACHINE, kOlderVersionKey);
         }
         for (const std::string& strUninstaller : Uninstallers())
             if (m_setUninstallersBefore.count(strUninstaller) == 0)
