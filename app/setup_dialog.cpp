@@ -288,19 +288,22 @@ void CSetupDialog::FinishSetup()
 
 void CSetupDialog::OfferCancel()
 {
-    // Held still while the user decides, so that nothing moves behind the question.
-    if (m_pThread != nullptr)
+    // Held still while the user decides, so that nothing moves behind the question. The
+    // thread first stops itself where it holds no lock the question's box may need, and
+    // only then is suspended; a thread already done is left alone.
+    const bool bHeld = m_pThread != nullptr && m_pLink != nullptr && m_pLink->Hold();
+    if (bHeld)
         m_pThread->SuspendThread();
-    if (MessageBoxByNumber(kCancelQuestionMessage, MB_YESNO | MB_ICONQUESTION) != IDYES) {
-        if (m_pThread != nullptr)
-            m_pThread->ResumeThread();
-        return;
-    }
-    const bool bRunning = IsThreadRunning();
+    const bool bCancel = MessageBoxByNumber(kCancelQuestionMessage, MB_YESNO | MB_ICONQUESTION) == IDYES;
+    const bool bRunning = bCancel && IsThreadRunning();
     if (bRunning)
         SetEvent(m_pLink->m_hCancelEvent.Get());
-    if (m_pThread != nullptr)
+    if (bHeld)
         m_pThread->ResumeThread();
+    if (m_pLink != nullptr)
+        m_pLink->Release();
+    if (!bCancel)
+        return;
     if (bRunning)
         WaitUntilThreadDone();
     EndDialog(IDCANCEL);

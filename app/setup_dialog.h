@@ -36,14 +36,12 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
 
     // The access-rights check of the user; FALSE when the user may not install (the
-    // check has told the user why). The check proper is not part of the program yet, so
-    // for now every user passes.
+    // check has told the user why).
     virtual BOOL RunAccessCheck();
 
     // Creates the setup thread for pLink, suspended, with default priority and stack
     // size, and ties the two together (the link's m_pThread, the thread's m_pLink).
-    // Null when it cannot be created. The installation thread is not part of the program
-    // yet, so for now no thread can be created.
+    // Null when it cannot be created.
     virtual CWinThread* CreateSetupThread(CSetupThreadLink* pLink);
 
     LRESULT OnSetupPhase(WPARAM wParam, LPARAM lParam);

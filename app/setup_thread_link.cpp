@@ -1,9 +1,12 @@
 // CSetupThreadLink: events, phase reports, the progress bar and the cancel check.
 #include "app/setup_thread_link.h"
 
+#include "framework/pumping_wait.h"
 #include "sys/my_exception.h"
 
 #include <commctrl.h>
+
+#include <algorithm>
 
 namespace {
 HANDLE NewEvent(BOOL bManualReset)
@@ -20,6 +23,9 @@ CSetupThreadLink::CSetupThreadLink()
     m_hStartEvent.Reset(NewEvent(FALSE));
     m_hCancelEvent.Reset(NewEvent(TRUE));
     m_hDoneEvent.Reset(NewEvent(TRUE));
+    m_hHoldEvent.Reset(NewEvent(TRUE));
+    m_hHeldEvent.Reset(NewEvent(FALSE));
+    m_hReleaseEvent.Reset(NewEvent(TRUE));
 }
 
 CSetupThreadLink::~CSetupThreadLink()
@@ -71,8 +77,51 @@ bool CSetupThreadLink::IsCancelRequested() const
 void CSetupThreadLink::CheckCancel()
 {
     ++m_nCancelChecks;
+    // Held first: the answer to the question decides what this check finds.
+    StopWhileHeld();
     if (IsCancelRequested())
         ThrowMyException();
+}
+
+bool CSetupThreadLink::Hold()
+{
+    ResetEvent(m_hHeldEvent.Get());
+    ResetEvent(m_hReleaseEvent.Get());
+    SetEvent(m_hHoldEvent.Get());
+    const HANDLE hEvents[] = {m_hHeldEvent.Get(), m_hDoneEvent.Get()};
+    return PumpingWaitAny(hEvents, 2) == 0;
+}
+
+void CSetupThreadLink::Release()
+{
+    // The request goes before the thread wakes, or it would stop again at once.
+    ResetEvent(m_hHoldEvent.Get());
+    SetEvent(m_hReleaseEvent.Get());
+}
+
+void CSetupThreadLink::StopWhileHeld() const
+{
+    if (WaitForSingleObject(m_hHoldEvent.Get(), 0) != WAIT_OBJECT_0)
+        return;
+    SetEvent(m_hHeldEvent.Get());
+    WaitForSingleObject(m_hReleaseEvent.Get(), INFINITE);
+}
+
+int CSetupThreadLink::WaitFor(const HANDLE* phObjects, DWORD nCount)
+{
+    if (nCount >= MAXIMUM_WAIT_OBJECTS)
+        return -1;
+    HANDLE hObjects[MAXIMUM_WAIT_OBJECTS];
+    std::copy(phObjects, phObjects + nCount, hObjects);
+    hObjects[nCount] = m_hHoldEvent.Get();
+    for (;;) {
+        const DWORD nResult = WaitForMultipleObjects(nCount + 1, hObjects, FALSE, INFINITE);
+        if (nResult < WAIT_OBJECT_0 + nCount)
+            return static_cast<int>(nResult - WAIT_OBJECT_0);
+        if (nResult != WAIT_OBJECT_0 + nCount)
+            return -1;
+        StopWhileHeld();
+    }
 }
 
 int CSetupThreadLink::PreparationStep(unsigned nVolumeCount)

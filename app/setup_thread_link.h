@@ -1,5 +1,5 @@
 // What the main dialog and the setup thread share for one run: the windows the thread
-// reports to, and the three events through which the two threads meet.
+// reports to, and the events through which the two threads meet.
 #pragma once
 
 #include "framework/handle.h"
@@ -53,6 +53,20 @@ public:
     virtual void CheckCancel();
     bool IsCancelRequested() const;
 
+    // Holding the thread still while the dialog asks whether to cancel. Suspended at an
+    // arbitrary point, the thread may hold the heap's lock (or the window system's), and
+    // the question's own box then waits for it for ever; so the thread stops itself where
+    // it holds none: at every cancel check and in its waits for other programs.
+    // The dialog's side: asks, then waits, letting the thread's sent messages through,
+    // until the thread has stopped (true) or is done (false).
+    bool Hold();
+    // Lets a held thread go on; harmless when it is not held.
+    void Release();
+    // The thread's side: waits until one of the nCount objects (fewer than
+    // MAXIMUM_WAIT_OBJECTS) is signalled, stopping meanwhile whenever it is held. Returns
+    // the signalled object's index, -1 when the wait fails.
+    int WaitFor(const HANDLE* phObjects, DWORD nCount);
+
     // 100,000 shared among the setup files, the volumes and the joining: N + 2 steps, one
     // more when there are volumes to join.
     static int PreparationStep(unsigned nVolumeCount);
@@ -64,11 +78,15 @@ public:
     CHandle m_hStartEvent;  // auto-reset: set once, just before the thread is resumed
     CHandle m_hCancelEvent; // manual-reset: once set, it stays set
     CHandle m_hDoneEvent;   // manual-reset: the thread's very last act
+    CHandle m_hHoldEvent;    // manual-reset: set while the dialog wants the thread held
+    CHandle m_hHeldEvent;    // auto-reset: the thread has stopped for the dialog
+    CHandle m_hReleaseEvent; // manual-reset: a held thread may go on
 
     // How many cancel checks the thread has made: where a run stops is part of its
     // behaviour, and this lets a test see it.
     unsigned m_nCancelChecks = 0;
 
 private:
+    void StopWhileHeld() const;
     LRESULT SendToProgress(UINT nMessage, WPARAM wParam, LPARAM lParam) const;
 };

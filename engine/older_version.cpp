@@ -2,6 +2,7 @@
 #include "engine/older_version.h"
 
 #include "app/setup_config.h"
+#include "app/setup_thread_link.h"
 #include "framework/handle.h"
 #include "framework/reg_key.h"
 #include "sys/message_text.h"
@@ -25,7 +26,7 @@ private:
     HCURSOR m_hPrevious;
 };
 
-void RunAndWait(char* pszCommand)
+void RunAndWait(char* pszCommand, CSetupThreadLink& link)
 {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
@@ -36,11 +37,13 @@ void RunAndWait(char* pszCommand)
     const CHandle hProcess(process.hProcess);
     const CHandle hThread(process.hThread);
     const CWaitCursor waitCursor;
-    WaitForSingleObject(hProcess.Get(), INFINITE);
+    // The dialog stays open meanwhile: its Cancel may hold the thread during the wait.
+    const HANDLE hWaited = hProcess.Get();
+    link.WaitFor(&hWaited, 1);
 }
 } // namespace
 
-void DetectOlderVersion(const std::string& strPackageName, CSetupConfig& config)
+void DetectOlderVersion(const std::string& strPackageName, CSetupConfig& config, CSetupThreadLink& link)
 {
     config.m_bOldVersionFound = FALSE;
     CRegKey key; // closed on every way out, the user's Cancel included
@@ -56,7 +59,7 @@ void DetectOlderVersion(const std::string& strPackageName, CSetupConfig& config)
     config.m_bOldVersionFound = TRUE;
     switch (MessageBoxByNumber(kOlderVersionMessage, MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
     case IDYES:
-        RunAndWait(szCommand);
+        RunAndWait(szCommand, link);
         break;
     case IDNO:
         break;

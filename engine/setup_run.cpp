@@ -63,7 +63,7 @@ void CSetupRun::Perform()
         CPlainFile headerFile;
         m_header = ReadSetupHeader(headerFile, m_strSourceFolder + kPackageFileName);
     }
-    DetectOlderVersion(FieldText(m_header.packageName), *m_pConfig);
+    DetectOlderVersion(FieldText(m_header.packageName), *m_pConfig, m_link);
     m_link.SetProgressStep(CSetupThreadLink::PreparationStep(m_header.volumeCount));
     CopySetupFiles();
 

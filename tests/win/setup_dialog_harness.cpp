@@ -2,6 +2,7 @@
 
 #include "app/page_sequence.h"
 #include "res/resource.h"
+#include "sys/my_exception.h"
 
 #include <commctrl.h>
 
@@ -69,9 +70,7 @@ int CScriptedWorker::Run()
         else
             m_pLink->Notify(TRUE, static_cast<WPARAM>(step.nPhase), 0);
         PostMessageA(m_pLink->m_hWndDialog, WM_WORKER_STEP, i, 0);
-        // The cancel request first: when both are set, it wins.
-        const HANDLE hEvents[] = {m_pLink->m_hCancelEvent.Get(), m_hStepEvent};
-        m_bSawCancel = WaitForMultipleObjects(2, hEvents, FALSE, INFINITE) == WAIT_OBJECT_0;
+        m_bSawCancel = AwaitStep();
     }
     // A run that is cancelled may still report the file it was busy with.
     if (m_bSawCancel)
@@ -82,6 +81,27 @@ int CScriptedWorker::Run()
     m_pLink->Notify(TRUE, m_bSawCancel ? CSetupThreadLink::PHASE_FAILED : CSetupThreadLink::PHASE_COMPLETED, 0);
     SetEvent(m_pLink->m_hDoneEvent.Get());
     return m_bSawCancel ? 1 : 0;
+}
+
+bool CScriptedWorker::AwaitStep()
+{
+    if (!m_script.bBusyWithTheHeap) {
+        // The cancel request first: when both are set, it wins.
+        const HANDLE hEvents[] = {m_pLink->m_hCancelEvent.Get(), m_hStepEvent};
+        return m_pLink->WaitFor(hEvents, 2) == 0;
+    }
+    while (WaitForSingleObject(m_hStepEvent, 0) != WAIT_OBJECT_0) {
+        try {
+            m_pLink->CheckCancel();
+        } catch (CMyException* pException) {
+            pException->Delete();
+            return true;
+        }
+        std::vector<std::string> names;
+        for (std::size_t n = 0; n < 64; ++n)
+            names.emplace_back(100 + n, 'x');
+    }
+    return m_pLink->IsCancelRequested();
 }
 
 BEGIN_MESSAGE_MAP(CTestSetupDialog, CSetupDialog)

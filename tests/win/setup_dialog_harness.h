@@ -48,6 +48,9 @@ struct WorkerScript {
     // Set in the configuration just before PHASE_COMPLETED, as the run does when a file
     // waits for the next start.
     bool bRestartNeeded = false;
+    // Between steps the worker keeps allocating and freeing, as a real run does, stopping
+    // only at its cancel checks; otherwise it waits for the next step.
+    bool bBusyWithTheHeap = false;
 };
 
 // What the dialog showed once the worker's report of one step had been handled.
@@ -66,7 +69,7 @@ struct Snapshot {
 class CTestSetupDialog;
 
 // Plays its script: waits for the start event, reports each step and lets the dialog
-// look at it, stopping at a raised cancel request; then cleans up (with reports sent to
+// look at it (held when the dialog holds it), stopping at a raised cancel request; then cleans up (with reports sent to
 // the dialog and its progress bar, which only a dialog that pumps while it waits lets
 // through, and a pause long enough for a dialog that does not wait to be gone), reports
 // the end and sets the done event.
@@ -79,6 +82,10 @@ public:
     HANDLE m_hStepEvent = nullptr;
     bool m_bSawCancel = false;
     bool m_bCleanUpSendTimedOut = false;
+
+private:
+    // Until the dialog lets the worker past its step; true when the run was cancelled.
+    bool AwaitStep();
 };
 
 class CTestSetupDialog : public CSetupDialog {

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace {
 using Link = CSetupThreadLink;
 
@@ -39,17 +41,20 @@ std::string TakeRunOnceValue()
 }
 
 // Answers the cancel question and notes whether the worker was held still meanwhile.
+// Before the last of nTimes answers, Cancel is pressed again.
 class CCancelAnswerer {
 public:
-    CCancelAnswerer(CTestSetupDialog& dialog, int nAnswer)
+    CCancelAnswerer(CTestSetupDialog& dialog, int nAnswer, std::size_t nTimes = 1)
     {
-        m_previous = SetMessageBoxAnswerer([this, &dialog, nAnswer](const std::string& strText, unsigned nStyle) {
+        m_previous = SetMessageBoxAnswerer([this, &dialog, nAnswer, nTimes](const std::string& strText, unsigned nStyle) {
             m_boxes.push_back({strText, nStyle});
             const HANDLE hWorker = dialog.Worker()->GetHandle();
-            m_bWorkerSuspended = SuspendThread(hWorker) >= 1;
+            m_bWorkerAlwaysSuspended &= SuspendThread(hWorker) >= 1;
             ResumeThread(hWorker);
-            // Suspended, the worker cannot run on before the dialog lets it.
-            dialog.ReleaseWorker();
+            if (m_boxes.size() < nTimes)
+                PressCancel(dialog);
+            else
+                dialog.ReleaseWorker(); // held, the worker cannot run on before the dialog lets it
             return nAnswer;
         });
     }
@@ -58,10 +63,39 @@ public:
     ~CCancelAnswerer() { SetMessageBoxAnswerer(m_previous); }
 
     std::vector<ShownBox> m_boxes;
-    bool m_bWorkerSuspended = false;
+    bool m_bWorkerAlwaysSuspended = true;
 
 private:
     MessageBoxAnswerer m_previous;
+};
+
+// Ends the test program when a test has not ended in time: a deadlock would otherwise
+// last until ctest's own limit, many minutes later.
+class CHangWatch {
+public:
+    explicit CHangWatch(DWORD nLimitMs)
+        : m_done(CreateEventA(nullptr, TRUE, FALSE, nullptr)), m_watcher([this, nLimitMs] {
+              if (WaitForSingleObject(m_done.Get(), nLimitMs) != WAIT_TIMEOUT)
+                  return;
+              // Nothing here may need the heap: a deadlocked thread may hold its lock.
+              static const char kText[] = "the test hung and was ended\n";
+              DWORD nWritten = 0;
+              WriteFile(GetStdHandle(STD_ERROR_HANDLE), kText, sizeof kText - 1, &nWritten, nullptr);
+              TerminateProcess(GetCurrentProcess(), 3);
+          })
+    {
+    }
+    CHangWatch(const CHangWatch&) = delete;
+    CHangWatch& operator=(const CHangWatch&) = delete;
+    ~CHangWatch()
+    {
+        SetEvent(m_done.Get());
+        m_watcher.join();
+    }
+
+private:
+    CHandle m_done;
+    std::thread m_watcher;
 };
 
 int CountChildDialogs(HWND hParent)
@@ -227,11 +261,30 @@ TEST_F(SetupDialogRun, CancelAnsweredNoLetsTheRunGoOn)
     ASSERT_EQ(answerer.m_boxes.size(), 1u);
     EXPECT_EQ(answerer.m_boxes[0].strText, Message(8));
     EXPECT_EQ(answerer.m_boxes[0].nStyle, static_cast<unsigned>(MB_YESNO | MB_ICONQUESTION));
-    EXPECT_TRUE(answerer.m_bWorkerSuspended);
+    EXPECT_TRUE(answerer.m_bWorkerAlwaysSuspended);
     // Every phase after the question still arrived, and the run ended on the finish page.
     EXPECT_FALSE(dialog.Worker()->m_bSawCancel);
     ASSERT_EQ(dialog.m_snapshots.size(), 5u);
     EXPECT_TRUE(dialog.m_snapshots[4].bFinishVisible);
+}
+
+// The question's box needs the heap; a run suspended while it held the heap's lock would
+// keep the box waiting for ever. The run is held only where it holds no lock.
+TEST_F(SetupDialogRun, CancelQuestionNeverWaitsForTheHeapOfABusyRun)
+{
+    const CHangWatch watch(60000);
+    CTestSetupDialog dialog;
+    CCancelAnswerer answerer(dialog, IDNO, 100);
+    dialog.m_bHasWorker = true;
+    dialog.m_script = kSuccessfulRun;
+    dialog.m_script.bBusyWithTheHeap = true;
+    dialog.m_nCancelAtStep = 1;
+    dialog.m_steps = {[](CTestSetupDialog& d) { EnterPathAndStart(d, ValidDestination()); }};
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(answerer.m_boxes.size(), 100u);
+    EXPECT_TRUE(answerer.m_bWorkerAlwaysSuspended);
+    EXPECT_FALSE(dialog.Worker()->m_bSawCancel);
+    EXPECT_EQ(dialog.m_snapshots.size(), 5u);
 }
 
 TEST_F(SetupDialogRun, CancelAnsweredYesStopsTheRunAndWaitsForIt)
@@ -244,7 +297,7 @@ TEST_F(SetupDialogRun, CancelAnsweredYesStopsTheRunAndWaitsForIt)
     dialog.m_steps = {[](CTestSetupDialog& d) { EnterPathAndStart(d, ValidDestination()); }};
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     ASSERT_EQ(answerer.m_boxes.size(), 1u);
-    EXPECT_TRUE(answerer.m_bWorkerSuspended);
+    EXPECT_TRUE(answerer.m_bWorkerAlwaysSuspended);
     EXPECT_TRUE(dialog.Worker()->m_bSawCancel);
     EXPECT_TRUE(IsEventSet(dialog.Link()->m_hCancelEvent.Get()));
     // The dialog ended only once the thread was done, and let its reports through

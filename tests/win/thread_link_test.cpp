@@ -1,12 +1,14 @@
 // CSetupThreadLink: its events, the phase messages and progress-bar protocol as real
-// windows receive them, and the cancel check.
+// windows receive them, the cancel check and holding the thread.
 #include "app/setup_thread_link.h"
 #include "sys/my_exception.h"
 #include "tests/win/recording_window.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
+#include <thread>
 
 namespace {
 using Link = CSetupThreadLink;
@@ -38,7 +40,8 @@ TEST(ThreadLink, EventsStartUnsetAndOnlyTheStartEventResetsItself)
         CHandle Link::*pEvent;
         bool bStaysSet;
     };
-    const Case kCases[] = {{&Link::m_hStartEvent, false}, {&Link::m_hCancelEvent, true}, {&Link::m_hDoneEvent, true}};
+    const Case kCases[] = {{&Link::m_hStartEvent, false}, {&Link::m_hCancelEvent, true}, {&Link::m_hDoneEvent, true},
+                           {&Link::m_hHoldEvent, true},   {&Link::m_hHeldEvent, false},  {&Link::m_hReleaseEvent, true}};
     Link link;
     EXPECT_EQ(link.m_pThread, nullptr);
     EXPECT_EQ(link.m_hWndDialog, nullptr);
@@ -53,10 +56,11 @@ TEST(ThreadLink, EventsStartUnsetAndOnlyTheStartEventResetsItself)
     }
 }
 
-TEST(ThreadLink, DestructionClosesAllThreeEvents)
+TEST(ThreadLink, DestructionClosesEveryEvent)
 {
     auto pLink = std::make_unique<Link>();
-    const HANDLE hEvents[] = {pLink->m_hStartEvent.Get(), pLink->m_hCancelEvent.Get(), pLink->m_hDoneEvent.Get()};
+    const HANDLE hEvents[] = {pLink->m_hStartEvent.Get(), pLink->m_hCancelEvent.Get(), pLink->m_hDoneEvent.Get(),
+                              pLink->m_hHoldEvent.Get(),  pLink->m_hHeldEvent.Get(),   pLink->m_hReleaseEvent.Get()};
     pLink.reset();
     for (HANDLE hEvent : hEvents) {
         DWORD dwFlags = 0;
@@ -164,4 +168,52 @@ TEST(ThreadLink, CancelRaisedTwiceEndsTheRunAtTheNextCheckAndEveryOneAfter)
     EXPECT_TRUE(CheckEndsRun(link));
     EXPECT_TRUE(CheckEndsRun(link)) << "the check only looks at the request";
     EXPECT_EQ(link.m_nCancelChecks, 3u);
+}
+
+TEST(ThreadLink, HeldThreadStopsAtItsNextCheckOrInItsWaitUntilReleased)
+{
+    struct Case {
+        const char* pszWhere;
+        bool bInWait;
+    };
+    for (const Case& c : {Case{"cancel checks", false}, Case{"a wait", true}}) {
+        SCOPED_TRACE(c.pszWhere);
+        Link link;
+        const CHandle hWaitedFor(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        std::atomic<int> nSteps{0};
+        std::atomic<bool> bStop{false};
+        std::thread worker([&] {
+            const HANDLE hEvents[] = {link.m_hCancelEvent.Get(), hWaitedFor.Get()};
+            if (c.bInWait) {
+                EXPECT_EQ(link.WaitFor(hEvents, 2), 1);
+            }
+            for (; !bStop; ++nSteps)
+                link.CheckCancel();
+        });
+        if (!c.bInWait)
+            while (nSteps == 0)
+                Sleep(1);
+        ASSERT_TRUE(link.Hold());
+        // What the thread waited for comes while it is held: it stays held all the same.
+        SetEvent(hWaitedFor.Get());
+        const int nHeldAt = nSteps;
+        Sleep(100);
+        EXPECT_EQ(nSteps, nHeldAt);
+        link.Release();
+        for (int nTry = 0; nTry < 5000 && nSteps == nHeldAt; ++nTry)
+            Sleep(1);
+        EXPECT_GT(nSteps, nHeldAt);
+        bStop = true;
+        worker.join();
+    }
+}
+
+TEST(ThreadLink, HoldingAThreadThatIsDoneDoesNotWaitAndReleasingLeavesNoHold)
+{
+    Link link;
+    SetEvent(link.m_hDoneEvent.Get());
+    EXPECT_FALSE(link.Hold());
+    link.Release();
+    EXPECT_FALSE(IsSet(link.m_hHoldEvent));
+    EXPECT_FALSE(CheckEndsRun(link)) << "a check after the release goes straight on";
 }
