@@ -25,7 +25,7 @@ CSetupThreadLink::CSetupThreadLink()
     m_hDoneEvent.Reset(NewEvent(TRUE));
     m_hHoldEvent.Reset(NewEvent(TRUE));
     m_hHeldEvent.Reset(NewEvent(FALSE));
-    m_hReleaseEvent.Reset(NewEvent(TRUE));
+    m_hReleaseEvent.Reset(NewEvent(FALSE));
 }
 
 CSetupThreadLink::~CSetupThreadLink()
@@ -86,17 +86,21 @@ void CSetupThreadLink::CheckCancel()
 bool CSetupThreadLink::Hold()
 {
     ResetEvent(m_hHeldEvent.Get());
-    ResetEvent(m_hReleaseEvent.Get());
     SetEvent(m_hHoldEvent.Get());
     const HANDLE hEvents[] = {m_hHeldEvent.Get(), m_hDoneEvent.Get()};
-    return PumpingWaitAny(hEvents, 2) == 0;
+    m_bHeld = PumpingWaitAny(hEvents, 2) == 0;
+    return m_bHeld;
 }
 
 void CSetupThreadLink::Release()
 {
-    // The request goes before the thread wakes, or it would stop again at once.
+    // The request goes before the thread wakes, or it would stop again at once. The
+    // release stays set until the held thread takes it: a thread just resumed may come
+    // back to its wait late, and an event set and reset meanwhile would never wake it.
     ResetEvent(m_hHoldEvent.Get());
-    SetEvent(m_hReleaseEvent.Get());
+    if (m_bHeld)
+        SetEvent(m_hReleaseEvent.Get());
+    m_bHeld = false;
 }
 
 void CSetupThreadLink::StopWhileHeld() const

@@ -80,7 +80,7 @@ public:
     CHandle m_hDoneEvent;   // manual-reset: the thread's very last act
     CHandle m_hHoldEvent;    // manual-reset: set while the dialog wants the thread held
     CHandle m_hHeldEvent;    // auto-reset: the thread has stopped for the dialog
-    CHandle m_hReleaseEvent; // manual-reset: a held thread may go on
+    CHandle m_hReleaseEvent; // auto-reset: the held thread may go on
 
     // How many cancel checks the thread has made: where a run stops is part of its
     // behaviour, and this lets a test see it.
@@ -88,5 +88,6 @@ public:
 
 private:
     void StopWhileHeld() const;
+    bool m_bHeld = false; // the dialog's side: the thread stopped for the current hold
     LRESULT SendToProgress(UINT nMessage, WPARAM wParam, LPARAM lParam) const;
 };

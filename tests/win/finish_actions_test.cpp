@@ -4,23 +4,10 @@
 #include "app/finish_actions.h"
 #include "app/setup_config.h"
 #include "framework/reg_key.h"
+#include "tests/win/run_once_value.h"
 #include "tests/win/setup_dialog_harness.h"
 
 #include <gtest/gtest.h>
-
-namespace {
-// The RunOnce value, removed again; empty when there is none.
-std::string TakeRunOnceValue()
-{
-    CRegKey key;
-    std::string strValue;
-    if (key.Open(HKEY_LOCAL_MACHINE, kRunOnceKey, KEY_READ | KEY_SET_VALUE) != ERROR_SUCCESS)
-        return strValue;
-    if (key.QueryString(kRunOnceValue, strValue, MAX_PATH))
-        key.DeleteValue(kRunOnceValue);
-    return strValue;
-}
-} // namespace
 
 TEST(FinishActions, EachPairOfChoicesHasItsOutcome)
 {

@@ -2,15 +2,14 @@
 // the pages, the finish page and its choices, cancelling, failing, and the dialog's
 // own ending before it is shown.
 #include "app/finish_actions.h"
-#include "framework/reg_key.h"
 #include "res/resource.h"
 #include "sys/message_text.h"
 #include "tests/common/message_box_recorder.h"
+#include "tests/win/hang_watch.h"
+#include "tests/win/run_once_value.h"
 #include "tests/win/setup_dialog_harness.h"
 
 #include <gtest/gtest.h>
-
-#include <thread>
 
 namespace {
 using Link = CSetupThreadLink;
@@ -27,18 +26,6 @@ std::string Message(unsigned nId)
     return strText;
 }
 
-// The RunOnce value as the finish step left it; empty when there is none. Removes it,
-// leaving the prefix as it was.
-std::string TakeRunOnceValue()
-{
-    CRegKey key;
-    std::string strValue;
-    if (key.Open(HKEY_LOCAL_MACHINE, kRunOnceKey, KEY_READ | KEY_SET_VALUE) != ERROR_SUCCESS)
-        return strValue;
-    if (key.QueryString(kRunOnceValue, strValue, MAX_PATH))
-        key.DeleteValue(kRunOnceValue);
-    return strValue;
-}
 
 // Answers the cancel question and notes whether the worker was held still meanwhile.
 // Before the last of nTimes answers, Cancel is pressed again.
@@ -69,35 +56,6 @@ private:
     MessageBoxAnswerer m_previous;
 };
 
-// Ends the test program when a test has not ended in time: a deadlock would otherwise
-// last until ctest's own limit, many minutes later.
-class CHangWatch {
-public:
-    explicit CHangWatch(DWORD nLimitMs)
-        : m_done(CreateEventA(nullptr, TRUE, FALSE, nullptr)), m_watcher([this, nLimitMs] {
-              if (WaitForSingleObject(m_done.Get(), nLimitMs) != WAIT_TIMEOUT)
-                  return;
-              // Nothing here may need the heap: a deadlocked thread may hold its lock.
-              static const char kText[] = "the test hung and was ended\n";
-              DWORD nWritten = 0;
-              WriteFile(GetStdHandle(STD_ERROR_HANDLE), kText, sizeof kText - 1, &nWritten, nullptr);
-              TerminateProcess(GetCurrentProcess(), 3);
-          })
-    {
-    }
-    CHangWatch(const CHangWatch&) = delete;
-    CHangWatch& operator=(const CHangWatch&) = delete;
-    ~CHangWatch()
-    {
-        SetEvent(m_done.Get());
-        m_watcher.join();
-    }
-
-private:
-    CHandle m_done;
-    std::thread m_watcher;
-};
-
 int CountChildDialogs(HWND hParent)
 {
     int nCount = 0;
@@ -123,6 +81,15 @@ LRESULT CALLBACK NoteShowing(int nCode, WPARAM wParam, LPARAM lParam)
 class SetupDialogRun : public ::testing::Test {
 protected:
     void TearDown() override { EXPECT_EQ(TakeRunOnceValue(), ""); }
+
+    // A successful run started at once, Cancel pressed at its second step.
+    static void CancelAtSecondStep(CTestSetupDialog& dialog)
+    {
+        dialog.m_bHasWorker = true;
+        dialog.m_script = kSuccessfulRun;
+        dialog.m_nCancelAtStep = 1;
+        dialog.m_steps = {[](CTestSetupDialog& d) { EnterPathAndStart(d, ValidDestination()); }};
+    }
 
     CTestConfig m_config;
 };
@@ -249,52 +216,39 @@ TEST_F(SetupDialogRun, RestartNeededOffersBothChoicesAndFinishCarriesOutTheTicke
     }
 }
 
+// A busy run holds the heap's lock again and again, and the question's box needs the heap:
+// suspended at the wrong moment, the run would keep the box waiting for ever. The run must
+// be held only where it holds no lock; asked many times, the question still comes.
 TEST_F(SetupDialogRun, CancelAnsweredNoLetsTheRunGoOn)
 {
-    CTestSetupDialog dialog;
-    CCancelAnswerer answerer(dialog, IDNO);
-    dialog.m_bHasWorker = true;
-    dialog.m_script = kSuccessfulRun;
-    dialog.m_nCancelAtStep = 1;
-    dialog.m_steps = {[](CTestSetupDialog& d) { EnterPathAndStart(d, ValidDestination()); }};
-    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-    ASSERT_EQ(answerer.m_boxes.size(), 1u);
-    EXPECT_EQ(answerer.m_boxes[0].strText, Message(8));
-    EXPECT_EQ(answerer.m_boxes[0].nStyle, static_cast<unsigned>(MB_YESNO | MB_ICONQUESTION));
-    EXPECT_TRUE(answerer.m_bWorkerAlwaysSuspended);
-    // Every phase after the question still arrived, and the run ended on the finish page.
-    EXPECT_FALSE(dialog.Worker()->m_bSawCancel);
-    ASSERT_EQ(dialog.m_snapshots.size(), 5u);
-    EXPECT_TRUE(dialog.m_snapshots[4].bFinishVisible);
-}
-
-// The question's box needs the heap; a run suspended while it held the heap's lock would
-// keep the box waiting for ever. The run is held only where it holds no lock.
-TEST_F(SetupDialogRun, CancelQuestionNeverWaitsForTheHeapOfABusyRun)
-{
-    const CHangWatch watch(60000);
-    CTestSetupDialog dialog;
-    CCancelAnswerer answerer(dialog, IDNO, 100);
-    dialog.m_bHasWorker = true;
-    dialog.m_script = kSuccessfulRun;
-    dialog.m_script.bBusyWithTheHeap = true;
-    dialog.m_nCancelAtStep = 1;
-    dialog.m_steps = {[](CTestSetupDialog& d) { EnterPathAndStart(d, ValidDestination()); }};
-    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-    EXPECT_EQ(answerer.m_boxes.size(), 100u);
-    EXPECT_TRUE(answerer.m_bWorkerAlwaysSuspended);
-    EXPECT_FALSE(dialog.Worker()->m_bSawCancel);
-    EXPECT_EQ(dialog.m_snapshots.size(), 5u);
+    struct Case {
+        std::size_t nQuestions;
+        bool bBusyWithTheHeap;
+    };
+    for (const Case& c : {Case{1, false}, Case{100, true}}) {
+        SCOPED_TRACE(c.nQuestions);
+        const CHangWatch watch(60000);
+        CTestSetupDialog dialog;
+        CCancelAnswerer answerer(dialog, IDNO, c.nQuestions);
+        CancelAtSecondStep(dialog);
+        dialog.m_script.bBusyWithTheHeap = c.bBusyWithTheHeap;
+        EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+        ASSERT_EQ(answerer.m_boxes.size(), c.nQuestions);
+        EXPECT_EQ(answerer.m_boxes[0].strText, Message(8));
+        EXPECT_EQ(answerer.m_boxes[0].nStyle, static_cast<unsigned>(MB_YESNO | MB_ICONQUESTION));
+        EXPECT_TRUE(answerer.m_bWorkerAlwaysSuspended);
+        // Every phase after the question still arrived, and the run ended on the finish page.
+        EXPECT_FALSE(dialog.Worker()->m_bSawCancel);
+        ASSERT_EQ(dialog.m_snapshots.size(), 5u);
+        EXPECT_TRUE(dialog.m_snapshots[4].bFinishVisible);
+    }
 }
 
 TEST_F(SetupDialogRun, CancelAnsweredYesStopsTheRunAndWaitsForIt)
 {
     CTestSetupDialog dialog;
     CCancelAnswerer answerer(dialog, IDYES);
-    dialog.m_bHasWorker = true;
-    dialog.m_script = kSuccessfulRun;
-    dialog.m_nCancelAtStep = 1;
-    dialog.m_steps = {[](CTestSetupDialog& d) { EnterPathAndStart(d, ValidDestination()); }};
+    CancelAtSecondStep(dialog);
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     ASSERT_EQ(answerer.m_boxes.size(), 1u);
     EXPECT_TRUE(answerer.m_bWorkerAlwaysSuspended);

@@ -2,6 +2,7 @@
 // windows receive them, the cancel check and holding the thread.
 #include "app/setup_thread_link.h"
 #include "sys/my_exception.h"
+#include "tests/win/hang_watch.h"
 #include "tests/win/recording_window.h"
 
 #include <gtest/gtest.h>
@@ -41,7 +42,7 @@ TEST(ThreadLink, EventsStartUnsetAndOnlyTheStartEventResetsItself)
         bool bStaysSet;
     };
     const Case kCases[] = {{&Link::m_hStartEvent, false}, {&Link::m_hCancelEvent, true}, {&Link::m_hDoneEvent, true},
-                           {&Link::m_hHoldEvent, true},   {&Link::m_hHeldEvent, false},  {&Link::m_hReleaseEvent, true}};
+                           {&Link::m_hHoldEvent, true},   {&Link::m_hHeldEvent, false},  {&Link::m_hReleaseEvent, false}};
     Link link;
     EXPECT_EQ(link.m_pThread, nullptr);
     EXPECT_EQ(link.m_hWndDialog, nullptr);
@@ -208,6 +209,34 @@ TEST(ThreadLink, HeldThreadStopsAtItsNextCheckOrInItsWaitUntilReleased)
     }
 }
 
+// As the dialog does it: held, suspended, resumed, released, again and again. A thread
+// just resumed may reach its wait late; a release it missed would leave both threads
+// waiting for each other.
+TEST(ThreadLink, NoReleaseIsLostBetweenHoldsOfASuspendedThread)
+{
+    const CHangWatch watch(60000);
+    Link link;
+    std::atomic<DWORD> nWorkerId{0};
+    std::atomic<bool> bStop{false};
+    std::thread worker([&] {
+        nWorkerId = GetCurrentThreadId();
+        while (!bStop)
+            link.CheckCancel();
+    });
+    while (nWorkerId == 0)
+        Sleep(1);
+    const CHandle hWorker(OpenThread(THREAD_SUSPEND_RESUME, FALSE, nWorkerId));
+    ASSERT_TRUE(hWorker.IsValid());
+    for (int nRound = 0; nRound < 300; ++nRound) {
+        ASSERT_TRUE(link.Hold()) << nRound;
+        SuspendThread(hWorker.Get());
+        ResumeThread(hWorker.Get());
+        link.Release();
+    }
+    bStop = true;
+    worker.join();
+}
+
 TEST(ThreadLink, HoldingAThreadThatIsDoneDoesNotWaitAndReleasingLeavesNoHold)
 {
     Link link;
@@ -215,5 +244,6 @@ TEST(ThreadLink, HoldingAThreadThatIsDoneDoesNotWaitAndReleasingLeavesNoHold)
     EXPECT_FALSE(link.Hold());
     link.Release();
     EXPECT_FALSE(IsSet(link.m_hHoldEvent));
+    EXPECT_FALSE(IsSet(link.m_hReleaseEvent)) << "a later hold would not stop the thread";
     EXPECT_FALSE(CheckEndsRun(link)) << "a check after the release goes straight on";
 }
