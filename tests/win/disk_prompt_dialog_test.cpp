@@ -8,6 +8,7 @@
 #include "sys/message_text.h"
 #include "tests/common/message_box_recorder.h"
 #include "tests/e2e/driver/window_ops.h"
+#include "tests/win/sent_message_hook.h"
 #include "tests/win/temp_folder.h"
 
 #include <commctrl.h>
@@ -346,8 +347,8 @@ TEST_F(DiskPrompt, TheBrowserStartsAtTheFolderOfTheField)
     ASSERT_NE(GetShortPathNameA(strLong.c_str(), szShort, sizeof szShort), 0u);
     ASSERT_NE(std::string(szShort), strLong);
 
-    const HHOOK hHook = SetWindowsHookExA(WH_CALLWNDPROC, NoteSelectionRequest, nullptr, GetCurrentThreadId());
-    ASSERT_NE(hHook, nullptr);
+    const CSentMessageHook hook(NoteSelectionRequest);
+    ASSERT_TRUE(hook.IsSet());
     for (int nButton : {IDOK, IDCANCEL}) {
         CDrivenDiskPrompt dialog("user.001", m_temp.Path(), 2);
         dialog.m_optBrowseFrom = szShort;
@@ -369,7 +370,6 @@ TEST_F(DiskPrompt, TheBrowserStartsAtTheFolderOfTheField)
         }
         EXPECT_EQ(dialog.m_strFolderAfterBrowse, nButton == IDOK ? strLong : std::string(szShort));
     }
-    UnhookWindowsHookEx(hHook);
 }
 
 namespace {

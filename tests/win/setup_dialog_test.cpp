@@ -7,6 +7,7 @@
 #include "tests/common/message_box_recorder.h"
 #include "tests/win/hang_watch.h"
 #include "tests/win/run_once_value.h"
+#include "tests/win/sent_message_hook.h"
 #include "tests/win/setup_dialog_harness.h"
 
 #include <gtest/gtest.h>
@@ -316,13 +317,14 @@ TEST_F(SetupDialogRun, PagesAreCreatedOnTheFirstShowOnly)
 TEST_F(SetupDialogRun, FailedRightsCheckEndsTheDialogBeforeItIsShown)
 {
     g_bTopLevelShown = false;
-    const HHOOK hHook = SetWindowsHookExA(WH_CALLWNDPROC, NoteShowing, nullptr, GetCurrentThreadId());
-    ASSERT_NE(hHook, nullptr);
     CMessageBoxRecorder recorder;
-    CTestSetupDialog dialog;
-    dialog.m_bRightsGranted = FALSE;
-    EXPECT_EQ(dialog.DoModal(), -1);
-    UnhookWindowsHookEx(hHook);
+    {
+        const CSentMessageHook hook(NoteShowing);
+        ASSERT_TRUE(hook.IsSet());
+        CTestSetupDialog dialog;
+        dialog.m_bRightsGranted = FALSE;
+        EXPECT_EQ(dialog.DoModal(), -1);
+    }
     EXPECT_FALSE(g_bTopLevelShown);
     EXPECT_TRUE(recorder.m_boxes.empty()) << "the check tells the user, not the dialog";
 }
