@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-bool CreateFolderTree(const std::string& strPath)
+bool CreateFolderTree(const std::string& strPath, std::vector<std::string>* pCreatedLevels)
 {
     std::string strWork = strPath;
     if (strWork.empty() || strWork.back() != '\\')
@@ -26,8 +26,12 @@ bool CreateFolderTree(const std::string& strPath)
                 return false;
             continue;
         }
-        if (!FolderExists(strPrefix) && !CreateFolder(strPrefix))
+        if (FolderExists(strPrefix))
+            continue;
+        if (!CreateFolder(strPrefix))
             return false;
+        if (pCreatedLevels != nullptr)
+            pCreatedLevels->push_back(strPrefix);
     }
     return true;
 }

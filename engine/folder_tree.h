@@ -6,8 +6,10 @@
 
 // Creates strPath level by level. The drive part (up to the first backslash) must name an
 // existing root; each later level is created unless it exists. False at the first level
-// that can be neither found nor created (the levels made before it stay).
-bool CreateFolderTree(const std::string& strPath);
+// that can be neither found nor created (the levels made before it stay). With
+// pCreatedLevels, every level the call creates is appended to it as it is made, the
+// levels of a failed call too.
+bool CreateFolderTree(const std::string& strPath, std::vector<std::string>* pCreatedLevels = nullptr);
 
 // CreateFolderTree, and on success strPath (only the full path, never the levels created
 // on the way) appended to createdFolders: a roll-back removes what was asked for and
