@@ -113,8 +113,7 @@ void ScheduleDeferredReplacements(const CSetupConfig& config, const std::string&
             continue;
         }
         NoteValueBefore(notes.lists.registryBefore, HKEY_LOCAL_MACHINE, kSessionManagerKey, kPendingValue);
-        if (!MoveFileExA(strShortPending.c_str(), strShortTarget.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_DELAY_UNTIL_REBOOT))
+        if (!MoveAtNextStart(strShortPending, strShortTarget))
             ThrowSetupException(PHASE_FILES, CAUSE_FILE_ERROR);
     }
     if (config.m_bWin9x) {

@@ -3,6 +3,7 @@
 #include "app/setup_config.h"
 #include "app/setup_thread_link.h"
 #include "engine/display_settings.h"
+#include "engine/file_helpers.h"
 #include "engine/installation_lists.h"
 #include "engine/registry_before_image.h"
 #include "engine/replaced_files.h"
@@ -142,8 +143,7 @@ void RecordInstallation(const CRegistrationInputs& inputs, CSetupConfig& config,
         ThrowPackageException(PHASE_FINISHING, CAUSE_UNEXPECTED, "uninstall log path does not fit its record: " + strLogPath);
 
     // An older installation's log at the same path is given back by a roll-back.
-    if (GetFileAttributesA(strLogPath.c_str()) != INVALID_FILE_ATTRIBUTES &&
-        !KeepExistingFile(lists.replacedFiles, strLogPath, inputs.m_strTempFolder))
+    if (FileExists(strLogPath) && !KeepExistingFile(lists.replacedFiles, strLogPath, inputs.m_strTempFolder))
         ThrowSetupException(PHASE_FINISHING, CAUSE_FILE_ERROR);
     CPlainFile log;
     config.m_strUninstaller.clear();

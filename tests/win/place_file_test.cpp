@@ -200,6 +200,43 @@ TEST_F(PlaceFile, TargetHeldByAnotherProgramGetsAPendingCopy)
     EXPECT_EQ(Steps(), 2u);
 }
 
+// A copy of what is there cannot be kept while another program writes the file: it is not
+// overwritten now, but waits for the next start like a file in use.
+TEST_F(PlaceFile, TargetHeldForWritingWithReadSharingGetsAPendingCopy)
+{
+    const std::string strTarget = InDestination("aurora.scr");
+    WriteText(strTarget, kOldContent);
+    {
+        CHolderProcess holder(strTarget, true);
+        ASSERT_TRUE(holder.IsHolding());
+        Place(MakeRecord(Destination, "", "aurora.scr", Screensaver));
+    }
+    ASSERT_EQ(m_lists.deferredReplacements.size(), 1u);
+    EXPECT_EQ(m_config.m_bRestartNeeded, 1);
+    EXPECT_EQ(ReadText(strTarget), kOldContent);
+    EXPECT_TRUE(m_lists.replacedFiles.empty());
+}
+
+// A package without a directory table still puts its files in their folders, and the
+// folders it had to make are removed with it.
+TEST_F(PlaceFile, MissingFolderOfATargetIsCreatedAndRecorded)
+{
+    Place(MakeRecord(Destination, "Sub\\Deep", "readme.txt", 0));
+    EXPECT_EQ(ReadText(InDestination("Sub\\Deep\\readme.txt")), kNewContent);
+    EXPECT_EQ(m_lists.createdFolders, (std::vector<std::string>{InDestination("Sub"), InDestination("Sub\\Deep")}));
+    EXPECT_TRUE(m_lists.deferredReplacements.empty());
+    EXPECT_EQ(m_config.m_bRestartNeeded, 0);
+}
+
+TEST_F(PlaceFile, FolderOfATargetThatCannotBeCreatedFailsTheRun)
+{
+    WriteText(InDestination("Blocked"), kOldContent);
+    ExpectSetupFailure(PHASE_FOLDERS, CAUSE_CREATE_FOLDER,
+                       [&] { Place(MakeRecord(Destination, "Blocked\\Deep", "readme.txt", 0)); });
+    EXPECT_TRUE(m_lists.placedFiles.empty());
+    EXPECT_TRUE(m_lists.deferredReplacements.empty());
+}
+
 TEST_F(PlaceFile, PendingCopyThatCannotBeWrittenEndsTheSetup)
 {
     const std::string strTarget = InDestination("aurora.scr");
