@@ -7,6 +7,7 @@
 #include "engine/file_helpers.h"
 #include "engine/installation_lists.h"
 #include "engine/registry_before_image.h"
+#include "engine/replaced_files.h"
 #include "framework/handle.h"
 #include "sys/my_exception.h"
 #include "tests/win/fault_table/fault_table.h"
@@ -26,6 +27,30 @@ std::string ShortPath(const std::string& strPath)
     char szShort[MAX_PATH] = "";
     EXPECT_GT(GetShortPathNameA(strPath.c_str(), szShort, sizeof szShort), 0u) << strPath;
     return szShort;
+}
+
+// The system's whole list of operations at the next start, zeros and all: a delete's empty
+// target ends the list for PendingMoves.
+std::string PendingText()
+{
+    CRegKey key;
+    std::string strData(64 * 1024, '\0');
+    DWORD nSize = static_cast<DWORD>(strData.size());
+    if (key.Open(HKEY_LOCAL_MACHINE, kSessionManager, KEY_QUERY_VALUE) != ERROR_SUCCESS ||
+        key.QueryValue(kPendingMoves, nullptr, &strData[0], nSize) != ERROR_SUCCESS)
+        return std::string();
+    strData.resize(nSize);
+    return strData;
+}
+
+void SetPendingText(const std::string& strData)
+{
+    CRegKey key;
+    ASSERT_EQ(key.Open(HKEY_LOCAL_MACHINE, kSessionManager, KEY_SET_VALUE), ERROR_SUCCESS);
+    if (strData.empty())
+        key.DeleteValue(kPendingMoves);
+    else
+        key.SetValue(kPendingMoves, REG_MULTI_SZ, strData.data(), static_cast<DWORD>(strData.size()));
 }
 
 std::string ReadWhole(const std::string& strPath)
@@ -188,4 +213,35 @@ TEST_F(DeferredReplacement, NtMoveTheSystemRefusesFailsTheRunAndTheRollBackForge
     GiveBackRegistry(m_lists.registryBefore);
     const std::vector<std::string> vecLeft = PendingMoves();
     EXPECT_EQ(std::find(vecLeft.begin(), vecLeft.end(), strFirst), vecLeft.end());
+}
+
+// An older uninstaller left deletes at the next start for files it could not remove: the
+// one for the file just placed goes, every other operation stays, and a roll-back brings
+// it back.
+TEST_F(DeferredReplacement, PendingDeleteOfAPlacedTargetIsTakenBack)
+{
+    const std::string strDelete[2] = {ShortPath(m_strTarget[0]), ShortPath(m_strTarget[1])};
+    for (BOOL bWin9x : {TRUE, FALSE}) {
+        SCOPED_TRACE(bWin9x);
+        m_config.m_bWin9x = bWin9x;
+        m_lists = CInstallationLists();
+        const std::string strSystemBefore = PendingText();
+        const std::string strIni = "[rename]\r\nNUL=" + strDelete[0] + "\r\nNUL=" + strDelete[1] + "\r\n";
+        if (bWin9x) {
+            ASSERT_TRUE(WriteWholeFile(m_strIni, strIni.data(), static_cast<DWORD>(strIni.size())));
+        } else {
+            for (const std::string& strPath : strDelete)
+                ASSERT_TRUE(MoveFileExA(strPath.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
+        }
+        DropPendingDeletes(m_config, m_strWindows, m_strTarget[0], {m_lists, m_strTemp});
+        const std::string strAfter = bWin9x ? ReadWhole(m_strIni) : PendingText();
+        EXPECT_EQ(strAfter.find(strDelete[0]), std::string::npos);
+        EXPECT_NE(strAfter.find(strDelete[1]), std::string::npos);
+
+        RestoreReplacedFiles(m_lists.replacedFiles);
+        GiveBackRegistry(m_lists.registryBefore);
+        EXPECT_NE((bWin9x ? ReadWhole(m_strIni) : PendingText()).find(strDelete[0]), std::string::npos);
+        DeleteFileA(m_strIni.c_str());
+        SetPendingText(strSystemBefore);
+    }
 }
