@@ -4,9 +4,11 @@
 #include "engine/folder_tree.h"
 #include "sys/message_text.h"
 #include "tests/common/message_box_recorder.h"
+#include "tests/win/fault_table/fault_table.h"
 #include "tests/win/holder_process.h"
 #include "tests/win/placement_fixture.h"
 
+#include <memory>
 #include <vector>
 
 namespace {
@@ -200,21 +202,34 @@ TEST_F(PlaceFile, TargetHeldByAnotherProgramGetsAPendingCopy)
     EXPECT_EQ(Steps(), 2u);
 }
 
-// A copy of what is there cannot be kept while another program writes the file: it is not
-// overwritten now, but waits for the next start like a file in use.
-TEST_F(PlaceFile, TargetHeldForWritingWithReadSharingGetsAPendingCopy)
+// A target that cannot be overwritten now waits for the next start untouched: another
+// program writes it while letting others read it, or the copy of what is there cannot be
+// kept (the temporary drive is full).
+TEST_F(PlaceFile, TargetThatCannotBeKeptOrWrittenGetsAPendingCopy)
 {
-    const std::string strTarget = InDestination("aurora.scr");
-    WriteText(strTarget, kOldContent);
-    {
-        CHolderProcess holder(strTarget, true);
-        ASSERT_TRUE(holder.IsHolding());
-        Place(MakeRecord(Destination, "", "aurora.scr", Screensaver));
+    const struct {
+        const char* pszName;
+        bool bWriter;
+    } kCases[] = {{"written.scr", true}, {"unkept.scr", false}};
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.pszName);
+        const std::string strTarget = InDestination(c.pszName);
+        WriteText(strTarget, kOldContent);
+        m_lists.deferredReplacements.clear();
+        std::unique_ptr<CHolderProcess> pHolder;
+        if (c.bWriter) {
+            pHolder = std::make_unique<CHolderProcess>(strTarget, true);
+            ASSERT_TRUE(pHolder->IsHolding());
+        } else {
+            ArmFault(FaultKind::FileCopy, FaultCallCount(FaultKind::FileCopy) + 1);
+        }
+        Place(MakeRecord(Destination, "", c.pszName, Screensaver));
+        pHolder.reset();
+        EXPECT_EQ(m_lists.deferredReplacements.size(), 1u);
+        EXPECT_EQ(m_config.m_bRestartNeeded, 1);
+        EXPECT_EQ(ReadText(strTarget), kOldContent);
+        EXPECT_TRUE(m_lists.replacedFiles.empty());
     }
-    ASSERT_EQ(m_lists.deferredReplacements.size(), 1u);
-    EXPECT_EQ(m_config.m_bRestartNeeded, 1);
-    EXPECT_EQ(ReadText(strTarget), kOldContent);
-    EXPECT_TRUE(m_lists.replacedFiles.empty());
 }
 
 // A package without a directory table still puts its files in their folders, and the
