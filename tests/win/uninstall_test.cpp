@@ -200,6 +200,7 @@ TEST_F(Uninstall, WhatIsLeftStaysInTheLogForASecondRunThatReleasesNoCountTwice)
     }
     EXPECT_FALSE(Exists(Path("Aqua\\Aqua.scr")));
     EXPECT_EQ(Count(strUsed), 2);
+    ASSERT_TRUE(Exists(m_strLogPath));
     CPlainFile file;
     const UninstallLogContent rest = LoadUninstallLog(file, m_strLogPath);
     EXPECT_EQ(rest.strName, m_log.strName);
