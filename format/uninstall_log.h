@@ -100,9 +100,10 @@ std::vector<unsigned char> PackUninstallLog(const std::vector<unsigned char>& im
 
 // Decodes a whole log file, trusting nothing: sizes, counts and offsets against each
 // other and against the bytes there are, the body's zlib stream and checksum, each
-// record, every path a full path on a drive. A fault raises CPackageException (phase 4) with what is wrong and where (a file
-// offset in the header, an image offset in the body): cause 3 when damaged, cause 5 when
-// the body does not inflate as declared, cause 4 without memory. pHeader, when given,
+// record, every path a full path on a drive. A fault raises CPackageException (phase 4)
+// with what is wrong and where (a file offset in the header, an image offset in the
+// body): cause 3 when damaged, cause 5 when the body does not inflate as declared, cause
+// 4 without memory. pHeader, when given,
 // receives the header once it has passed its checks.
 UninstallLogContent ReadUninstallLog(const unsigned char* pData, std::size_t nSize,
                                      UninstallLogHeader* pHeader = nullptr);

@@ -89,7 +89,8 @@ TEST_F(FolderCreation, ExistingTableFolderIsUsedOnlyAfterYes)
         EXPECT_EQ(boxes.m_boxes[0].strText, Formatted(kFolderExistsMessage, strMedia));
         EXPECT_EQ(boxes.m_boxes[0].nStyle, static_cast<unsigned>(MB_YESNO | MB_ICONEXCLAMATION));
         // Neither answer makes the folder the run's own; only Yes goes on to the next one.
-        EXPECT_EQ(m_lists.createdFolders, nAnswer == IDYES ? DestinationAnd({strMedia + "\\Sounds"}) : DestinationAnd());
+        EXPECT_EQ(m_lists.createdFolders,
+                  nAnswer == IDYES ? DestinationAnd({strMedia + "\\Sounds"}) : DestinationAnd());
         EXPECT_EQ(FolderExists(strMedia + "\\Sounds"), nAnswer == IDYES);
         RemoveDirectoryA((strMedia + "\\Sounds").c_str());
         RemoveDestination();

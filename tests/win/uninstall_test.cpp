@@ -227,7 +227,8 @@ TEST_F(Uninstall, CommonKeyGoesOnlyWhenNoScreensaverHasAnythingInIt)
     } kCases[] = {{"empty", "", ""}, {"value", "OTHER SAVER", ""}, {"key", "", "C:/OTHER.SCR"}};
     for (const auto& test : kCases) {
         const std::string strValue = test.pszValue;
-        const std::string strSubKey = *test.pszSubKey != '\0' ? std::string(kOlderVersionKey) + "\\" + test.pszSubKey : "";
+        const std::string strSubKey =
+            *test.pszSubKey != '\0' ? std::string(kOlderVersionKey) + "\\" + test.pszSubKey : "";
         CRegKey key;
         ASSERT_EQ(key.Create(HKEY_LOCAL_MACHINE, kOlderVersionKey), ERROR_SUCCESS);
         ASSERT_EQ(key.SetString("AQUA", "UnSc0472.exe"), ERROR_SUCCESS);

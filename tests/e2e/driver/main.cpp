@@ -117,7 +117,8 @@ int StartAndWait(std::string strCommandLine, DWORD nTimeoutMs)
     const CHandle hProcess(process.hProcess);
     const CHandle hThread(process.hThread);
     DWORD nExitCode = 0;
-    if (WaitForSingleObject(hProcess.Get(), nTimeoutMs) != WAIT_OBJECT_0 || !GetExitCodeProcess(hProcess.Get(), &nExitCode))
+    if (WaitForSingleObject(hProcess.Get(), nTimeoutMs) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(hProcess.Get(), &nExitCode))
         return 1;
     WriteOut(std::to_string(nExitCode) + "\n");
     return 0;
