@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-bool CreateFolderTree(const std::string& strPath, std::vector<std::string>* pCreatedLevels)
+bool CreateFolderTree(const std::string& strPath, std::vector<std::string>* pCreated)
 {
     std::string strWork = strPath;
     if (strWork.empty() || strWork.back() != '\\')
@@ -30,18 +30,13 @@ bool CreateFolderTree(const std::string& strPath, std::vector<std::string>* pCre
             continue;
         if (!CreateFolder(strPrefix))
             return false;
-        if (pCreatedLevels != nullptr)
-            pCreatedLevels->push_back(strPrefix);
+        if (pCreated != nullptr)
+            pCreated->push_back(strPrefix);
     }
     return true;
 }
 
 bool CreateRecordedFolder(const std::string& strPath, std::vector<std::string>& createdFolders)
 {
-    if (FolderExists(strPath))
-        return true;
-    if (!CreateFolderTree(strPath))
-        return false;
-    createdFolders.push_back(strPath);
-    return true;
+    return FolderExists(strPath) || CreateFolderTree(strPath, &createdFolders);
 }
