@@ -50,6 +50,11 @@ bool ReadPackageFacts(CSetupConfig& config, const char* pszSystemKey)
     if (setupHeader.version != kFormatVersion)
         return false;
     config.m_strName = FieldText(setupHeader.packageName);
+    // The name makes the registry names the installation owns: without it, the uninstall
+    // entry and the package-name value would stand for whole keys that other screensavers
+    // share, and a roll-back or uninstall would delete them.
+    if (config.m_strName.empty())
+        return false;
 
     CRegKey key;
     if (key.Open(HKEY_LOCAL_MACHINE, pszSystemKey, KEY_READ) != ERROR_SUCCESS)

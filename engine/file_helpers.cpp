@@ -65,6 +65,12 @@ bool CopyOneFile(const std::string& strSource, const std::string& strTarget, boo
     return InjectedFault(FaultKind::FileCopy) == 0 && CopyFileA(strSource.c_str(), strTarget.c_str(), bFailIfExists);
 }
 
+bool MoveAtNextStart(const std::string& strSource, const std::string& strTarget)
+{
+    return InjectedFault(FaultKind::DelayedMove) == 0 &&
+           MoveFileExA(strSource.c_str(), strTarget.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
 namespace {
 bool SameSize(const std::string& strFirst, const std::string& strSecond)
 {

@@ -26,6 +26,8 @@ std::string PathInFolder(const std::string& strFolder, const std::string& strSou
 // and every file it copies passes here, where the test build can make the call fail.
 bool CreateFolder(const std::string& strPath);
 bool CopyOneFile(const std::string& strSource, const std::string& strTarget, bool bFailIfExists);
+// The same for the moves over a target at the next start (replace-existing).
+bool MoveAtNextStart(const std::string& strSource, const std::string& strTarget);
 
 // Copies strSource into strFolder under its file name. With bFailIfExists and the target
 // already there: 1 when both have the same size (nothing is copied), else -1. Otherwise

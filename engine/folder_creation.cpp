@@ -57,11 +57,10 @@ void CreatePackageFolders(const std::string& strDestination, const std::vector<D
         }
         if (!FolderFitsInLog(strFolder))
             ThrowSetupException(PHASE_FOLDERS, CAUSE_UNEXPECTED);
-        if (!CreateFolderTree(strFolder)) {
+        if (!CreateFolderTree(strFolder, &createdFolders)) {
             // The table holds no text for this: the path alone tells the user which folder.
             ShowMessageBox(strFolder, MB_OK);
             ThrowSetupException(PHASE_FOLDERS, CAUSE_CREATE_FOLDER);
         }
-        createdFolders.push_back(strFolder);
     }
 }

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-bool CreateFolderTree(const std::string& strPath)
+bool CreateFolderTree(const std::string& strPath, std::vector<std::string>* pCreated)
 {
     std::string strWork = strPath;
     if (strWork.empty() || strWork.back() != '\\')
@@ -26,18 +26,17 @@ bool CreateFolderTree(const std::string& strPath)
                 return false;
             continue;
         }
-        if (!FolderExists(strPrefix) && !CreateFolder(strPrefix))
+        if (FolderExists(strPrefix))
+            continue;
+        if (!CreateFolder(strPrefix))
             return false;
+        if (pCreated != nullptr)
+            pCreated->push_back(strPrefix);
     }
     return true;
 }
 
 bool CreateRecordedFolder(const std::string& strPath, std::vector<std::string>& createdFolders)
 {
-    if (FolderExists(strPath))
-        return true;
-    if (!CreateFolderTree(strPath))
-        return false;
-    createdFolders.push_back(strPath);
-    return true;
+    return FolderExists(strPath) || CreateFolderTree(strPath, &createdFolders);
 }

@@ -3,8 +3,10 @@
 #include "app/setup_config.h"
 #include "app/setup_thread_link.h"
 #include "engine/deferred_entry.h"
+#include "engine/deferred_replacement.h"
 #include "engine/entry_name_check.h"
 #include "engine/file_helpers.h"
+#include "engine/folder_tree.h"
 #include "engine/installation_lists.h"
 #include "engine/replaced_files.h"
 #include "format/package_records.h"
@@ -45,15 +47,12 @@ std::string MakePendingCopy(const std::string& strExtracted)
     return strPending;
 }
 
-// "%s\%s\%s", or "%s\%s" without a folder. A record's folder is joined as stored, unlike a
-// directory-table path, which is trimmed first.
-std::string TargetPathOf(const std::string& strRootFolder, const FileRecord& record)
+// "%s\%s", or the root alone without a folder. A record's folder is joined as stored,
+// unlike a directory-table path, which is trimmed first.
+std::string TargetFolderOf(const std::string& strRootFolder, const FileRecord& record)
 {
     const std::string strFolder = FieldText(record.folder);
-    const std::string strFileName = FieldText(record.fileName);
-    if (strFolder.empty())
-        return strRootFolder + "\\" + strFileName;
-    return strRootFolder + "\\" + strFolder + "\\" + strFileName;
+    return strFolder.empty() ? strRootFolder : strRootFolder + "\\" + strFolder;
 }
 } // namespace
 
@@ -73,10 +72,20 @@ void CFilePlacement::RememberFlags(unsigned nFlags, const std::string& strTarget
         m_lists.sharedFiles.push_back(strTarget);
 }
 
+void CFilePlacement::MakeTargetFolder(const std::string& strFolder)
+{
+    if (FolderExists(strFolder))
+        return;
+    // Every level is named in the uninstall log; each is no longer than the whole path.
+    if (!FolderFitsInLog(strFolder) || !CreateFolderTree(strFolder, &m_lists.createdFolders))
+        ThrowSetupException(PHASE_FOLDERS, CAUSE_CREATE_FOLDER);
+}
+
 void CFilePlacement::PlaceFile(const std::string& strExtracted, const FileRecord& record)
 {
     CheckFileEntryNames(record);
-    const std::string strTarget = TargetPathOf(m_rootFolders.FolderOf(record.root, PHASE_FILES), record);
+    const std::string strFolder = TargetFolderOf(m_rootFolders.FolderOf(record.root, PHASE_FILES), record);
+    const std::string strTarget = strFolder + "\\" + FieldText(record.fileName);
     // The uninstall log holds every target whole: one that would not fit is refused before
     // it is written, never cut, so that the uninstaller cannot delete another file.
     if (!FileFitsInLog(strTarget))
@@ -96,12 +105,22 @@ void CFilePlacement::PlaceFile(const std::string& strExtracted, const FileRecord
     }
 
     m_link.CheckCancel();
-    if (bTargetExists)
-        KeepExistingFile(m_lists.replacedFiles, strTarget, m_strTempFolder);
-    if (!CopyOneFile(strExtracted, strTarget, false)) {
+    MakeTargetFolder(strFolder);
+    DropPendingDeletes(m_config, m_rootFolders.FolderOf(Windows, PHASE_FILES), strTarget, {m_lists, m_strTempFolder});
+    // Held open without sharing, a target still has its attributes.
+    const bool bTargetThere = GetFileAttributesA(strTarget.c_str()) != INVALID_FILE_ATTRIBUTES;
+    // A target whose copy cannot be kept (held for writing, the temporary drive full) is
+    // not overwritten now: it is treated as in use.
+    const bool bKept = !bTargetThere || KeepExistingFile(m_lists.replacedFiles, strTarget, m_strTempFolder);
+    if (!bKept || !CopyOneFile(strExtracted, strTarget, false)) {
+        // A new file that cannot be written is no file in use: a restart would not help.
+        if (!bTargetThere) {
+            DeleteFileA(strTarget.c_str());
+            ThrowSetupException(PHASE_FILES, CAUSE_FILE_ERROR);
+        }
         // In use, locked or read-only: the next start puts the file in place instead, and
-        // the target, untouched, needs no giving back.
-        ForgetKeptCopy(m_lists.replacedFiles, strTarget);
+        // the target gets back what a copy that failed part way cut.
+        GiveBackKeptCopy(m_lists.replacedFiles, strTarget);
         m_lists.deferredReplacements.push_back(MakeDeferredEntry(MakePendingCopy(strExtracted), strTarget));
         m_config.m_bRestartNeeded = 1;
     }

@@ -29,21 +29,26 @@ public:
     // name. Remembers the target as the screensaver or config path and in sharedFiles as
     // the flags say. A target that exists (and is not the screensaver module) is replaced
     // only when DecideReplacement says so; a kept Shared target goes to keptSharedFiles.
-    // An existing target is copied into the temporary folder just before it is
-    // overwritten, and listed with that copy in replacedFiles.
-    // A target that cannot be written gets a pending copy in the system's temporary folder,
-    // an entry in deferredReplacements and m_bRestartNeeded set; it counts as placed like a
+    // A missing folder on the target's path is created first, each level it creates listed
+    // in createdFolders, and a delete of the target still pending from an earlier
+    // uninstaller is taken back. An existing target is copied into the temporary folder
+    // just before it is overwritten, and listed with that copy in replacedFiles.
+    // An existing target that cannot be kept or written gets a pending copy in the system's
+    // temporary folder, an entry in deferredReplacements and m_bRestartNeeded set (a copy
+    // that failed part way gets the kept copy back first); it counts as placed like a
     // written one. Every file, kept or placed, steps the progress bar once.
     //
     // Raises phase 3 with cause 3 when the record's names would leave its root (before
     // anything is recorded or written), cause 7 when its root has no folder, cause 2 when
-    // the existing target cannot be kept or the pending copy cannot be written;
+    // a new target or the pending copy cannot be written; phase 2, cause 8 when the
+    // target's folder cannot be created;
     // CMyException when the run is cancelled before the copy. The decision's own failures
     // pass through.
     void PlaceFile(const std::string& strExtracted, const FileRecord& record);
 
 private:
     void RememberFlags(unsigned nFlags, const std::string& strTarget);
+    void MakeTargetFolder(const std::string& strFolder);
 
     const CRootFolders& m_rootFolders;
     CSetupConfig& m_config;

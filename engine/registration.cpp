@@ -3,7 +3,10 @@
 #include "app/setup_config.h"
 #include "app/setup_thread_link.h"
 #include "engine/display_settings.h"
+#include "engine/file_helpers.h"
 #include "engine/installation_lists.h"
+#include "engine/registry_before_image.h"
+#include "engine/replaced_files.h"
 #include "format/package_exception.h"
 #include "format/plain_file.h"
 #include "format/registry_entry.h"
@@ -65,9 +68,11 @@ void WriteUninstallEntry(const CSetupConfig& config, const std::string& strLogPa
     const std::string strSubKey = std::string(kUninstallKey) + "\\" + config.m_strName;
     const RegistryEntry entry = EntryOrThrow(strSubKey, "", PHASE_FINISHING);
     CRegKey key;
-    if (key.Create(HKEY_LOCAL_MACHINE, strSubKey.c_str(), KEY_WRITE) != ERROR_SUCCESS)
+    if (CreateNotedKey(lists.registryBefore, key, HKEY_LOCAL_MACHINE, strSubKey, KEY_WRITE) != ERROR_SUCCESS)
         ThrowSetupException(PHASE_FINISHING, CAUSE_UNEXPECTED);
     lists.registryEntries.push_back(entry);
+    for (const char* pszValue : {"DisplayName", "UninstallString"})
+        NoteValueBefore(lists.registryBefore, HKEY_LOCAL_MACHINE, strSubKey, pszValue);
     if (key.SetString("DisplayName", config.m_strName) != ERROR_SUCCESS ||
         key.SetString("UninstallString", MakeUninstallCommand(config.m_strUninstaller, strLogPath, false)) !=
             ERROR_SUCCESS)
@@ -81,8 +86,10 @@ void WritePackageNameValue(const CRegistrationInputs& inputs, const CSetupConfig
     const std::string strValueName = UpperCase(inputs.m_strPackageName);
     lists.registryEntries.push_back(EntryOrThrow(kScreensaverKey, strValueName, PHASE_FILES));
     CRegKey key;
-    if (key.Create(HKEY_LOCAL_MACHINE, kScreensaverKey, KEY_WRITE) != ERROR_SUCCESS ||
-        key.SetString(strValueName.c_str(), MakeUninstallCommand(config.m_strUninstaller, strLogPath, true)) !=
+    if (CreateNotedKey(lists.registryBefore, key, HKEY_LOCAL_MACHINE, kScreensaverKey, KEY_WRITE) != ERROR_SUCCESS)
+        ThrowSetupException(PHASE_FILES, CAUSE_UNEXPECTED);
+    NoteValueBefore(lists.registryBefore, HKEY_LOCAL_MACHINE, kScreensaverKey, strValueName);
+    if (key.SetString(strValueName.c_str(), MakeUninstallCommand(config.m_strUninstaller, strLogPath, true)) !=
             ERROR_SUCCESS)
         ThrowSetupException(PHASE_FILES, CAUSE_UNEXPECTED);
 }
@@ -96,6 +103,9 @@ void WriteLogContent(CPlainFile& log, const CSetupConfig& config, const CInstall
     content.keptSharedFiles = lists.keptSharedFiles;
     content.createdFolders = lists.createdFolders;
     content.registryEntries = lists.registryEntries;
+    // Last, so that the uninstaller finds it empty once it has removed the entries above.
+    if (lists.m_bCreatesProductKey)
+        content.registryEntries.push_back(EntryOrThrow(kScreensaverKey, "", PHASE_FINISHING));
     const std::vector<unsigned char> image = BuildUninstallLogImage(content);
     link.CheckCancel();
     const std::vector<unsigned char> file = PackUninstallLog(image);
@@ -111,9 +121,12 @@ void WriteScreensaverKey(const CSetupConfig& config, CInstallationLists& lists)
     const std::string strSubKey = std::string(kScreensaverKey) + "\\" + ScreensaverKeyName(lists.m_strScreensaverPath);
     lists.registryEntries.push_back(EntryOrThrow(strSubKey, "", PHASE_FILES));
     CRegKey key;
-    if (key.Create(HKEY_LOCAL_MACHINE, strSubKey.c_str(), KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY) !=
-            ERROR_SUCCESS ||
-        key.SetString("Destination", ShortPathOf(config.m_strDestination)) != ERROR_SUCCESS)
+    if (CreateNotedKey(lists.registryBefore, key, HKEY_LOCAL_MACHINE, strSubKey,
+                       KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY) != ERROR_SUCCESS)
+        ThrowSetupException(PHASE_FILES, CAUSE_UNEXPECTED);
+    for (const char* pszValue : {"Destination", "Config"})
+        NoteValueBefore(lists.registryBefore, HKEY_LOCAL_MACHINE, strSubKey, pszValue);
+    if (key.SetString("Destination", ShortPathOf(config.m_strDestination)) != ERROR_SUCCESS)
         ThrowSetupException(PHASE_FILES, CAUSE_UNEXPECTED);
     if (!lists.m_strConfigPath.empty() && key.SetString("Config", ShortPathOf(lists.m_strConfigPath)) != ERROR_SUCCESS)
         ThrowSetupException(PHASE_FILES, CAUSE_UNEXPECTED);
@@ -129,6 +142,9 @@ void RecordInstallation(const CRegistrationInputs& inputs, CSetupConfig& config,
     if (!FileFitsInLog(strLogPath))
         ThrowPackageException(PHASE_FINISHING, CAUSE_UNEXPECTED, "uninstall log path does not fit its record: " + strLogPath);
 
+    // An older installation's log at the same path is given back by a roll-back.
+    if (FileExists(strLogPath) && !KeepExistingFile(lists.replacedFiles, strLogPath, inputs.m_strTempFolder))
+        ThrowSetupException(PHASE_FINISHING, CAUSE_FILE_ERROR);
     CPlainFile log;
     config.m_strUninstaller.clear();
     // Without a log the installation still stands; only its removal is lost.
@@ -136,6 +152,8 @@ void RecordInstallation(const CRegistrationInputs& inputs, CSetupConfig& config,
         lists.placedFiles.push_back(strLogPath);
         const std::string strUninstaller = NewUninstallerPath(inputs.m_strWindowsFolder);
         if (UnpackUninstaller(inputs.m_strSetupCopy, strUninstaller)) {
+            // Not in the log, which it reads: it deletes itself. A roll-back deletes it.
+            lists.unloggedFiles.push_back(strUninstaller);
             config.m_strUninstaller = strUninstaller;
             WriteUninstallEntry(config, strLogPath, lists);
             WritePackageNameValue(inputs, config, strLogPath, lists);

@@ -1,29 +1,33 @@
 #include "engine/replaced_files.h"
 
 #include "engine/file_helpers.h"
-#include "sys/my_exception.h"
 
 #include <windows.h>
 
-void KeepExistingFile(std::vector<CReplacedFile>& vecReplaced, const std::string& strTarget,
+bool KeepExistingFile(std::vector<CReplacedFile>& vecReplaced, const std::string& strTarget,
                       const std::string& strTempFolder)
 {
     const DWORD nAttributes = GetFileAttributesA(strTarget.c_str());
     if (nAttributes != INVALID_FILE_ATTRIBUTES && (nAttributes & FILE_ATTRIBUTE_READONLY) != 0)
-        return;
+        return true;
     // Not a name the run's other files can have: those are eight letters and ".tmp", or a
     // setup file's own name.
     const std::string strKept = strTempFolder + "kept" + std::to_string(vecReplaced.size() + 1) + ".tmp";
-    if (!CopyOneFile(strTarget, strKept, false))
-        ThrowSetupException(PHASE_FILES, CAUSE_FILE_ERROR);
+    if (!CopyOneFile(strTarget, strKept, false)) {
+        DeleteFileA(strKept.c_str());
+        return false;
+    }
     vecReplaced.push_back({strKept, strTarget});
+    return true;
 }
 
-void ForgetKeptCopy(std::vector<CReplacedFile>& vecReplaced, const std::string& strTarget)
+void GiveBackKeptCopy(std::vector<CReplacedFile>& vecReplaced, const std::string& strTarget)
 {
     if (vecReplaced.empty() || vecReplaced.back().strTarget != strTarget)
         return;
-    DeleteFileA(vecReplaced.back().strKeptCopy.c_str());
+    const char* pszKept = vecReplaced.back().strKeptCopy.c_str();
+    if (!MoveFileExA(pszKept, strTarget.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
+        DeleteFileA(pszKept);
     vecReplaced.pop_back();
 }
 

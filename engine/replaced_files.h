@@ -11,14 +11,16 @@
 // Copies the existing strTarget into strTempFolder (the run's own folder, with a trailing
 // backslash) under a name of its own, before the package's file overwrites it, and lists
 // the pair in vecReplaced. A read-only target is not kept: it cannot be overwritten, so it
-// gets a pending copy and stays untouched. Raises phase 3, cause 2 when the copy cannot be
-// made: a file that could not be given back is not replaced.
-void KeepExistingFile(std::vector<CReplacedFile>& vecReplaced, const std::string& strTarget,
+// gets a pending copy and stays untouched. False when the copy cannot be made (the target
+// is held for writing, the temporary drive is full): a file that could not be given back
+// must not be overwritten now.
+bool KeepExistingFile(std::vector<CReplacedFile>& vecReplaced, const std::string& strTarget,
                       const std::string& strTempFolder);
 
-// Takes the last kept copy back (deletes it and its entry) when it is strTarget's: the
-// target could not be overwritten after all and needs nothing given back.
-void ForgetKeptCopy(std::vector<CReplacedFile>& vecReplaced, const std::string& strTarget);
+// Takes the last kept copy back when it is strTarget's, after the copy onto the target
+// failed: moved back over the target, which a copy that failed part way has already cut,
+// or deleted when the target cannot be written and so still holds the user's file.
+void GiveBackKeptCopy(std::vector<CReplacedFile>& vecReplaced, const std::string& strTarget);
 
 // The roll-back's part, after the run's own files are deleted: every kept copy is moved
 // back over its target. Errors are ignored.

@@ -7,6 +7,7 @@
 #include "engine/folder_lists.h"
 #include "engine/older_version.h"
 #include "engine/replaced_files.h"
+#include "engine/registry_before_image.h"
 #include "engine/registry_rollback.h"
 #include "framework/exception.h"
 
@@ -38,13 +39,16 @@ void CSetupRun::RollBack() noexcept
     // never written and stays, the user's still. Files before their folders, so that the
     // folders are empty when their turn comes; the user's files the run overwrote come
     // back once the run's own are gone, from the temporary folder that still holds them.
+    // The registry gets back what the run found, an older installation's keys included:
+    // only what the run created goes.
     ForgetDeferredTargets(m_lists.placedFiles, m_lists.deferredReplacements);
     KeepPendingCopies(m_lists.deferredReplacements);
     DeleteFileList(m_lists.deferredReplacements);
     DeleteFileList(m_lists.placedFiles);
+    DeleteFileList(m_lists.unloggedFiles);
     RestoreReplacedFiles(m_lists.replacedFiles);
     RemoveFolderList(m_lists.createdFolders);
-    RollBackRegistryEntries(m_lists.registryEntries);
-    if (m_bCreatesProductKey)
+    GiveBackRegistry(m_lists.registryBefore);
+    if (m_lists.m_bCreatesProductKey)
         RemoveKeyIfEmpty(HKEY_LOCAL_MACHINE, kOlderVersionKey);
 }

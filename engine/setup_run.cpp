@@ -163,18 +163,19 @@ void CSetupRun::PlaceFiles(CPackageReader& reader)
 
 void CSetupRun::Finish()
 {
-    CountSharedFiles(m_lists.sharedFiles);
+    CountSharedFiles(m_lists.sharedFiles, m_lists.registryBefore);
     // Asked before the first key is written: creating it creates its parent too when this
     // is the first screensaver installed here.
     CRegKey productKey;
-    m_bCreatesProductKey = productKey.Open(HKEY_LOCAL_MACHINE, kOlderVersionKey, KEY_READ) == ERROR_FILE_NOT_FOUND;
+    m_lists.m_bCreatesProductKey =
+        productKey.Open(HKEY_LOCAL_MACHINE, kOlderVersionKey, KEY_READ) == ERROR_FILE_NOT_FOUND;
     productKey.Close();
     WriteScreensaverKey(*m_pConfig, m_lists);
     m_link.Notify(TRUE, CSetupThreadLink::PHASE_FINISHING, 0);
-    const CRegistrationInputs inputs{m_strWindowsFolder, m_strSetupCopy, FieldText(m_header.packageName),
-                                     GetModuleHandleA(nullptr)};
+    const CRegistrationInputs inputs{m_strWindowsFolder, m_strSetupCopy, m_strTempFolder,
+                                     FieldText(m_header.packageName), GetModuleHandleA(nullptr)};
     RecordInstallation(inputs, *m_pConfig, m_lists, m_link);
-    ScheduleDeferredReplacements(*m_pConfig, m_strWindowsFolder, m_lists.deferredReplacements);
+    ScheduleDeferredReplacements(*m_pConfig, m_strWindowsFolder, {m_lists, m_strTempFolder});
     m_link.SetProgressStep(CSetupThreadLink::kFinalStep);
     m_link.StepProgress();
     m_link.Notify(TRUE, CSetupThreadLink::PHASE_COMPLETED, 0);

@@ -54,9 +54,8 @@ private:
     std::vector<std::string> m_tempFolders;
     std::vector<std::string> m_volumeCopies;
     std::unique_ptr<CPlainFile> m_pStream;
+    // Its m_bCreatesProductKey: the run's first key also created "Software\Lumidrop
+    // Screensaver", which the roll-back removes again once it is empty.
     CInstallationLists m_lists;
-    // True when the run's first key also created "Software\Lumidrop Screensaver": that key
-    // is in no list, and the roll-back removes it again once it is empty.
-    bool m_bCreatesProductKey = false;
     bool m_bSuccess = false;
 };

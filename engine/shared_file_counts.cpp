@@ -1,14 +1,16 @@
 #include "engine/shared_file_counts.h"
 
+#include "engine/registry_before_image.h"
 #include "framework/reg_key.h"
 #include "sys/my_exception.h"
 
-void CountSharedFiles(const std::vector<std::string>& sharedFiles)
+void CountSharedFiles(const std::vector<std::string>& sharedFiles, std::vector<CRegistryBefore>& vecBefore)
 {
-    CountSharedFilesIn(HKEY_LOCAL_MACHINE, kSharedDllsKey, sharedFiles);
+    CountSharedFilesIn(HKEY_LOCAL_MACHINE, kSharedDllsKey, sharedFiles, vecBefore);
 }
 
-void CountSharedFilesIn(HKEY hRoot, const char* pszKey, const std::vector<std::string>& sharedFiles)
+void CountSharedFilesIn(HKEY hRoot, const char* pszKey, const std::vector<std::string>& sharedFiles,
+                        std::vector<CRegistryBefore>& vecBefore)
 {
     for (const std::string& strPath : sharedFiles) {
         CRegKey key;
@@ -21,6 +23,7 @@ void CountSharedFilesIn(HKEY hRoot, const char* pszKey, const std::vector<std::s
         DWORD nSize = sizeof nCount;
         if (key.QueryValue(strPath.c_str(), nullptr, &nCount, nSize) != ERROR_SUCCESS)
             nCount = 0;
+        NoteValueBefore(vecBefore, hRoot, pszKey, strPath);
         if (key.SetDword(strPath.c_str(), nCount + 1) != ERROR_SUCCESS)
             ThrowMyException();
     }

@@ -36,6 +36,8 @@ void CheckPaths(const std::vector<std::string>& vecPaths, bool (*fits)(const std
         if (!fits(strPath))
             Refuse(std::string(pszKind) + " path of " + std::to_string(strPath.size()) +
                    " bytes does not fit its record: '" + strPath + "'");
+        if (!IsFullDrivePath(strPath))
+            Refuse(std::string(pszKind) + " path is not a full path on a drive: '" + strPath + "'");
     }
 }
 
@@ -76,6 +78,14 @@ void EncodeUninstallLogHeader(const UninstallLogHeader& header, unsigned char* p
     PutLe32(pBytes + kFolderOffset, header.folderOffset);
     PutLe32(pBytes + kRegistryBytes, header.registryBytes);
     PutLe32(pBytes + kRegistryOffset, header.registryOffset);
+}
+
+bool IsFullDrivePath(const std::string& strPath)
+{
+    if (strPath.size() < 3 || strPath[1] != ':' || strPath[2] != '\\')
+        return false;
+    const char chDrive = strPath[0];
+    return (chDrive >= 'A' && chDrive <= 'Z') || (chDrive >= 'a' && chDrive <= 'z');
 }
 
 bool FileFitsInLog(const std::string& strPath)

@@ -77,9 +77,15 @@ struct UninstallLogContent {
 bool FileFitsInLog(const std::string& strPath);   // at most 259 bytes
 bool FolderFitsInLog(const std::string& strPath); // at most 255 bytes
 
+// Whether a path is a full path on a drive, "X:\...". Any other path in a log would be
+// resolved against whatever folder the uninstaller runs in, so neither the writer nor the
+// reader lets one through.
+bool IsFullDrivePath(const std::string& strPath);
+
 // The uncompressed image: the header (every field but packedSize) and the body. A name
-// longer than logName is cut to 63 bytes. An empty path, a path that does not fit, or a
-// registry entry without a sub-key raises CPackageException (phase 3, cause 7) naming it.
+// longer than logName is cut to 63 bytes. An empty path, a path that does not fit or is not
+// a full path on a drive, or a registry entry without a sub-key raises CPackageException
+// (phase 3, cause 7) naming it.
 std::vector<unsigned char> BuildUninstallLogImage(const UninstallLogContent& content);
 
 // zlib's compress, or a stand-in with its signature and results.
@@ -94,9 +100,10 @@ std::vector<unsigned char> PackUninstallLog(const std::vector<unsigned char>& im
 
 // Decodes a whole log file, trusting nothing: sizes, counts and offsets against each
 // other and against the bytes there are, the body's zlib stream and checksum, each
-// record. A fault raises CPackageException (phase 4) with what is wrong and where (a file
-// offset in the header, an image offset in the body): cause 3 when damaged, cause 5 when
-// the body does not inflate as declared, cause 4 without memory. pHeader, when given,
+// record, every path a full path on a drive. A fault raises CPackageException (phase 4)
+// with what is wrong and where (a file offset in the header, an image offset in the
+// body): cause 3 when damaged, cause 5 when the body does not inflate as declared, cause
+// 4 without memory. pHeader, when given,
 // receives the header once it has passed its checks.
 UninstallLogContent ReadUninstallLog(const unsigned char* pData, std::size_t nSize,
                                      UninstallLogHeader* pHeader = nullptr);

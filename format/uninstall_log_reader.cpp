@@ -116,11 +116,22 @@ std::string PathText(const unsigned char* p, std::size_t nFieldSize, const std::
     return std::string(reinterpret_cast<const char*>(p), nLength);
 }
 
+// A path record's text, refused also when it is not a full path on a drive: a relative
+// one would name whatever lies below the folder the uninstaller happens to run in.
+std::string FullPathText(const unsigned char* p, std::size_t nFieldSize, const std::string& strWhat,
+                         std::uint64_t nOffset)
+{
+    std::string strPath = PathText(p, nFieldSize, strWhat, nOffset);
+    if (!IsFullDrivePath(strPath))
+        Damaged(strWhat + " is not a full path on a drive: '" + strPath + "'", nOffset);
+    return strPath;
+}
+
 void ReadFileRecords(const unsigned char* p, std::uint64_t nOffset, std::size_t nCount, UninstallLogContent& content)
 {
     for (std::size_t i = 0; i < nCount; ++i, p += kLogFileRecordSize, nOffset += kLogFileRecordSize) {
         const std::string strWhat = "file record " + Num(i);
-        std::string strPath = PathText(p, kLogFilePathSize, strWhat, nOffset);
+        std::string strPath = FullPathText(p, kLogFilePathSize, strWhat, nOffset);
         const unsigned nKept = p[kLogFilePathSize];
         if (nKept > 1)
             Damaged(strWhat + " has kept byte " + Num(nKept), nOffset + kLogFilePathSize);
@@ -133,7 +144,7 @@ void ReadFileRecords(const unsigned char* p, std::uint64_t nOffset, std::size_t 
 void ReadFolderRecords(const unsigned char* p, std::uint64_t nOffset, std::size_t nCount, UninstallLogContent& content)
 {
     for (std::size_t i = 0; i < nCount; ++i, p += kLogFolderRecordSize, nOffset += kLogFolderRecordSize)
-        content.createdFolders.push_back(PathText(p, kLogFolderRecordSize, "folder record " + Num(i), nOffset));
+        content.createdFolders.push_back(FullPathText(p, kLogFolderRecordSize, "folder record " + Num(i), nOffset));
 }
 
 void ReadRegistryRecords(const unsigned char* p, std::uint64_t nOffset, std::size_t nCount,

@@ -14,6 +14,7 @@ enum class FaultKind : unsigned {
     FileWrite,    // WriteFile
     KeyCreate,    // RegCreateKeyExA
     ValueSet,     // RegSetValueExA
+    DelayedMove,  // MoveFileExA with MOVEFILE_DELAY_UNTIL_REBOOT
     Count
 };
 

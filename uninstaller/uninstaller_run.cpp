@@ -72,9 +72,10 @@ int Uninstall(const UninstallArguments& arguments)
     CUninstall uninstall(log, arguments.strLogPath, arguments.bSilent);
     uninstall.Run();
     // The program belongs to the installation it removes; running, it can at best be
-    // deleted at the next start.
+    // deleted at the next start. While its log still names something, it stays to be run
+    // again.
     const std::string strProgram = ProgramPath();
-    if (!strProgram.empty())
+    if (uninstall.IsFinished() && !strProgram.empty())
         RemoveFileOrDefer(strProgram);
 
     if (!uninstall.GetLeft().empty()) {

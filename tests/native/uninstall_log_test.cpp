@@ -287,6 +287,22 @@ TEST(UninstallLog, PathsThatDoNotFitAreRefusedNeverCut)
     }
 }
 
+TEST(UninstallLog, OnlyFullPathsOnADriveAreWritten)
+{
+    const struct {
+        const char* pszPath;
+        bool bFull;
+    } kCases[] = {{"c:\\Aqua", true},       {"Z:\\", true},         {"Aqua\\Aqua.scr", false}, {"\\Aqua", false},
+                  {"C:Aqua", false},        {"C:/Aqua", false},     {"\\\\server\\share", false}, {"1:\\Aqua", false}};
+    for (const auto& test : kCases) {
+        EXPECT_EQ(IsFullDrivePath(test.pszPath), test.bFull) << test.pszPath;
+        UninstallLogContent content = Example();
+        content.createdFolders.push_back(test.pszPath);
+        EXPECT_EQ(CatchFrom<CPackageException>([&] { BuildUninstallLogImage(content); }) == nullptr, test.bFull)
+            << test.pszPath;
+    }
+}
+
 TEST(UninstallLog, EmptyPathIsRefused)
 {
     UninstallLogContent content = Example();
@@ -380,6 +396,12 @@ TEST(UninstallLog, DamagedLogsAreRefused)
          "folder record 1 has no terminating zero"},
         {"empty folder path", [](Bytes f) { return Repack(f, [](Bytes& i) { i[1413] = 0; }); }, 3,
          "folder record 0 is empty"},
+        {"relative file path",
+         [](Bytes f) { return Repack(f, [](Bytes& i) { std::memcpy(&i[108 + 261], "Aqua.ini", 9); }); }, 3,
+         "file record 1 is not a full path on a drive"},
+        {"folder path without its drive",
+         [](Bytes f) { return Repack(f, [](Bytes& i) { std::memmove(&i[1413], &i[1413 + 2], 254); }); }, 3,
+         "folder record 0 is not a full path on a drive"},
         {"registry root", [](Bytes f) { return Repack(f, [](Bytes& i) { SetLe32(i, 1925 + 524, 0x80000001); }); },
          3, "registry record 1 has root key 0x80000001"},
         {"empty sub-key", [](Bytes f) { return Repack(f, [](Bytes& i) { i[1925 + 4] = 0; }); }, 3,

@@ -28,7 +28,20 @@ protected:
     }
 
     std::string InDestination(const std::string& strPath) const { return m_strDestination + "\\" + strPath; }
+    // The levels a run records when it creates the destination, parent first, then vecAfter.
+    std::vector<std::string> DestinationAnd(const std::vector<std::string>& vecAfter = {}) const
+    {
+        std::vector<std::string> vecCreated = {m_strParent, m_strDestination};
+        vecCreated.insert(vecCreated.end(), vecAfter.begin(), vecAfter.end());
+        return vecCreated;
+    }
+    void RemoveDestination() const
+    {
+        RemoveDirectoryA(m_strDestination.c_str());
+        RemoveDirectoryA(m_strParent.c_str());
+    }
     const std::string m_strWindows = m_base.File("Windows");
+    const std::string m_strParent = m_base.File("Program Files\\Lumidrop");
 };
 
 TEST_F(FolderCreation, DestinationThenTableFoldersInPathOrder)
@@ -37,12 +50,17 @@ TEST_F(FolderCreation, DestinationThenTableFoldersInPathOrder)
     // Stored out of order, one with the backslashes that mean nothing.
     Create({{Destination, "Sub\\Deep"}, {Windows, "\\Media\\"}, {Destination, "Sub"}});
     EXPECT_EQ(m_lists.createdFolders,
-              (std::vector<std::string>{m_strDestination, InDestination("Sub"), InDestination("Sub\\Deep"),
-                                        m_strWindows + "\\Media"}));
+              DestinationAnd({InDestination("Sub"), InDestination("Sub\\Deep"), m_strWindows + "\\Media"}));
     for (const std::string& strFolder : m_lists.createdFolders)
         EXPECT_TRUE(FolderExists(strFolder)) << strFolder;
     EXPECT_TRUE(boxes.m_boxes.empty());
     EXPECT_EQ(m_link.m_nCancelChecks, 3u);
+}
+
+TEST_F(FolderCreation, TableFolderRecordsEveryLevelItCreates)
+{
+    Create({{Destination, "Sub\\Deep"}});
+    EXPECT_EQ(m_lists.createdFolders, DestinationAnd({InDestination("Sub"), InDestination("Sub\\Deep")}));
 }
 
 TEST_F(FolderCreation, ExistingDestinationIsUsedWithoutAQuestion)
@@ -71,12 +89,11 @@ TEST_F(FolderCreation, ExistingTableFolderIsUsedOnlyAfterYes)
         EXPECT_EQ(boxes.m_boxes[0].strText, Formatted(kFolderExistsMessage, strMedia));
         EXPECT_EQ(boxes.m_boxes[0].nStyle, static_cast<unsigned>(MB_YESNO | MB_ICONEXCLAMATION));
         // Neither answer makes the folder the run's own; only Yes goes on to the next one.
-        const std::vector<std::string> vecCreated = {m_strDestination, strMedia + "\\Sounds"};
-        EXPECT_EQ(m_lists.createdFolders, nAnswer == IDYES ? vecCreated
-                                                           : std::vector<std::string>{m_strDestination});
+        EXPECT_EQ(m_lists.createdFolders,
+                  nAnswer == IDYES ? DestinationAnd({strMedia + "\\Sounds"}) : DestinationAnd());
         EXPECT_EQ(FolderExists(strMedia + "\\Sounds"), nAnswer == IDYES);
         RemoveDirectoryA((strMedia + "\\Sounds").c_str());
-        RemoveDirectoryA(m_strDestination.c_str());
+        RemoveDestination();
     }
 }
 
@@ -124,9 +141,9 @@ TEST_F(FolderCreation, DamagedTableIsRefused)
         // Checked before anything is made: not even the destination.
         {"'..' climbing out of the root", {{Destination, "Data"}, {Destination, "Data\\..\\..\\..\\..\\Out"}}, CAUSE_DAMAGED, {}},
         {"a root without a folder", {{Destination, "Data"}, {CommonFiles, "Lumidrop"}}, CAUSE_UNEXPECTED,
-         {m_strDestination, InDestination("Data")}},
+         DestinationAnd({InDestination("Data")})},
         {"a folder the uninstall log could not name whole", {{Destination, "Data"}, {Destination, std::string(250, 'f')}},
-         CAUSE_UNEXPECTED, {m_strDestination, InDestination("Data")}},
+         CAUSE_UNEXPECTED, DestinationAnd({InDestination("Data")})},
     };
     m_roots = CRootFolders();
     m_roots.Set(Windows, m_strWindows);
@@ -141,7 +158,7 @@ TEST_F(FolderCreation, DamagedTableIsRefused)
         EXPECT_FALSE(FolderExists(m_base.File("Out")));
         EXPECT_TRUE(boxes.m_boxes.empty());
         RemoveDirectoryA(InDestination("Data").c_str());
-        RemoveDirectoryA(m_strDestination.c_str());
+        RemoveDestination();
     }
 }
 
@@ -151,6 +168,6 @@ TEST_F(FolderCreation, CancelStopsAtTheFirstEntry)
     ExpectCancelled([&] { Create({{Destination, "Sub"}, {Destination, "Other"}}); });
     EXPECT_EQ(m_link.m_nCancelChecks, 1u);
     // The destination comes before the first check, and its roll-back is recorded.
-    EXPECT_EQ(m_lists.createdFolders, std::vector<std::string>{m_strDestination});
+    EXPECT_EQ(m_lists.createdFolders, DestinationAnd());
     EXPECT_FALSE(FolderExists(InDestination("Sub")));
 }

@@ -36,7 +36,7 @@ protected:
     std::vector<std::string> m_createdFolders;
 };
 
-TEST_F(Folders, TreeCreatesEveryLevelButRecordsOnlyTheFullPath)
+TEST_F(Folders, TreeCreatesAndRecordsEveryLevelParentFirst)
 {
     for (const std::string& strAsked : {m_strData, m_strData + "\\"}) {
         SCOPED_TRACE(strAsked);
@@ -46,17 +46,17 @@ TEST_F(Folders, TreeCreatesEveryLevelButRecordsOnlyTheFullPath)
         ASSERT_TRUE(CreateRecordedFolder(strAsked, m_createdFolders));
         EXPECT_TRUE(FolderExists(m_strSaver));
         EXPECT_TRUE(FolderExists(m_strData));
-        EXPECT_EQ(m_createdFolders, std::vector<std::string>{strAsked});
+        EXPECT_EQ(m_createdFolders, (std::vector<std::string>{m_strSaver, m_strData}));
     }
 }
 
-TEST_F(Folders, RollBackRemovesTheRecordedFolderAndLeavesItsParent)
+TEST_F(Folders, RollBackRemovesTheRecordedLevelsAndLeavesTheParentThatExisted)
 {
     ASSERT_TRUE(CreateRecordedFolder(m_strData, m_createdFolders));
     EXPECT_TRUE(RemoveFolderList(m_createdFolders));
     EXPECT_TRUE(m_createdFolders.empty());
-    EXPECT_FALSE(FolderExists(m_strData));
-    EXPECT_TRUE(FolderExists(m_strSaver));
+    EXPECT_FALSE(FolderExists(m_strSaver));
+    EXPECT_TRUE(FolderExists(m_base.Path()));
 }
 
 TEST_F(Folders, FolderThatExistedBeforeIsNotRecorded)

@@ -1,5 +1,6 @@
-// Another process that holds a file open without sharing (holder/holder.cpp, built beside
-// the test programs): a target in use, as the setup finds a running screensaver's module.
+// Another process that holds a file open (holder/holder.cpp, built beside the test
+// programs): a target in use, as the setup finds a running screensaver's module (without
+// sharing), or a file another program writes while others may read it (bWriter).
 #pragma once
 
 #include "framework/handle.h"
@@ -14,7 +15,7 @@ class CHolderProcess {
 public:
     // Starts the holder on strPath and returns once it holds the file (IsHolding), or has
     // given up.
-    explicit CHolderProcess(const std::string& strPath)
+    explicit CHolderProcess(const std::string& strPath, bool bWriter = false)
     {
         SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
         HANDLE hChildInput = nullptr;
@@ -41,7 +42,7 @@ public:
         startup.hStdOutput = hChildOutput;
         startup.hStdError = hChildOutput;
         const std::string strProgram = ProgramFolder() + "holder.exe";
-        std::string strCommand = "\"" + strProgram + "\" \"" + strPath + "\"";
+        std::string strCommand = "\"" + strProgram + "\" \"" + strPath + "\"" + (bWriter ? " --writer" : "");
         PROCESS_INFORMATION process = {};
         if (!CreateProcessA(strProgram.c_str(), &strCommand[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                             &startup, &process)) {

@@ -72,7 +72,7 @@ TEST_F(PendingRename, HeldTargetIsReplacedAtTheNextStart)
     SplitDeferredEntry(m_lists.deferredReplacements[0], strPending, strEntryTarget);
     m_strShortPending = ShortPathOf(strPending);
 
-    ScheduleDeferredReplacements(m_config, m_base.File("Windows"), m_lists.deferredReplacements);
+    ScheduleDeferredReplacements(m_config, m_base.File("Windows"), {m_lists, m_strRunFolder});
     EXPECT_TRUE(HasMoveFrom(m_strShortPending));
     // A move over a file still held fails at the restart, and the list is dropped all the same.
     holder.End();
@@ -82,4 +82,22 @@ TEST_F(PendingRename, HeldTargetIsReplacedAtTheNextStart)
     EXPECT_EQ(ReadText(strTarget), kNewContent);
     EXPECT_FALSE(FileExists(strPending));
     EXPECT_FALSE(HasMoveFrom(m_strShortPending));
+}
+
+// An older installation's uninstaller could not delete a file in use and left its delete to
+// the next start; the new installation writes the file at the same place before that start.
+TEST_F(PendingRename, PlacedFileSurvivesAnOlderUninstallersDeleteAtTheNextStart)
+{
+    if (!RunsUnderWine())
+        GTEST_SKIP() << "a restart is performed only under Wine";
+    ASSERT_TRUE(CreateFolderTree(m_strDestination));
+    const std::string strTarget = m_strDestination + "\\aurora.scr";
+    WriteText(strTarget, kOldContent);
+    m_strShortPending = ShortPathOf(strTarget);
+    ASSERT_TRUE(MoveFileExA(m_strShortPending.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
+    Place(MakeRecord(Destination, "", "aurora.scr", Screensaver));
+    ASSERT_EQ(m_config.m_bRestartNeeded, 0);
+
+    ASSERT_EQ(RestartWine(), 0);
+    EXPECT_EQ(ReadText(strTarget), kNewContent);
 }

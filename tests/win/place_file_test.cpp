@@ -4,9 +4,11 @@
 #include "engine/folder_tree.h"
 #include "sys/message_text.h"
 #include "tests/common/message_box_recorder.h"
+#include "tests/win/fault_table/fault_table.h"
 #include "tests/win/holder_process.h"
 #include "tests/win/placement_fixture.h"
 
+#include <memory>
 #include <vector>
 
 namespace {
@@ -198,6 +200,56 @@ TEST_F(PlaceFile, TargetHeldByAnotherProgramGetsAPendingCopy)
         DeleteFileA(strPending.c_str());
     }
     EXPECT_EQ(Steps(), 2u);
+}
+
+// A target that cannot be overwritten now waits for the next start untouched: another
+// program writes it while letting others read it, or the copy of what is there cannot be
+// kept (the temporary drive is full).
+TEST_F(PlaceFile, TargetThatCannotBeKeptOrWrittenGetsAPendingCopy)
+{
+    const struct {
+        const char* pszName;
+        bool bWriter;
+    } kCases[] = {{"written.scr", true}, {"unkept.scr", false}};
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.pszName);
+        const std::string strTarget = InDestination(c.pszName);
+        WriteText(strTarget, kOldContent);
+        m_lists.deferredReplacements.clear();
+        std::unique_ptr<CHolderProcess> pHolder;
+        if (c.bWriter) {
+            pHolder = std::make_unique<CHolderProcess>(strTarget, true);
+            ASSERT_TRUE(pHolder->IsHolding());
+        } else {
+            ArmFault(FaultKind::FileCopy, FaultCallCount(FaultKind::FileCopy) + 1);
+        }
+        Place(MakeRecord(Destination, "", c.pszName, Screensaver));
+        pHolder.reset();
+        EXPECT_EQ(m_lists.deferredReplacements.size(), 1u);
+        EXPECT_EQ(m_config.m_bRestartNeeded, 1);
+        EXPECT_EQ(ReadText(strTarget), kOldContent);
+        EXPECT_TRUE(m_lists.replacedFiles.empty());
+    }
+}
+
+// A package without a directory table still puts its files in their folders, and the
+// folders it had to make are removed with it.
+TEST_F(PlaceFile, MissingFolderOfATargetIsCreatedAndRecorded)
+{
+    Place(MakeRecord(Destination, "Sub\\Deep", "readme.txt", 0));
+    EXPECT_EQ(ReadText(InDestination("Sub\\Deep\\readme.txt")), kNewContent);
+    EXPECT_EQ(m_lists.createdFolders, (std::vector<std::string>{InDestination("Sub"), InDestination("Sub\\Deep")}));
+    EXPECT_TRUE(m_lists.deferredReplacements.empty());
+    EXPECT_EQ(m_config.m_bRestartNeeded, 0);
+}
+
+TEST_F(PlaceFile, FolderOfATargetThatCannotBeCreatedFailsTheRun)
+{
+    WriteText(InDestination("Blocked"), kOldContent);
+    ExpectSetupFailure(PHASE_FOLDERS, CAUSE_CREATE_FOLDER,
+                       [&] { Place(MakeRecord(Destination, "Blocked\\Deep", "readme.txt", 0)); });
+    EXPECT_TRUE(m_lists.placedFiles.empty());
+    EXPECT_TRUE(m_lists.deferredReplacements.empty());
 }
 
 TEST_F(PlaceFile, PendingCopyThatCannotBeWrittenEndsTheSetup)

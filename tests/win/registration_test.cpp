@@ -8,7 +8,9 @@
 #include "format/package_records.h"
 #include "format/package_writer.h"
 #include "engine/registration.h"
+#include "engine/registry_before_image.h"
 #include "engine/registry_rollback.h"
+#include "engine/replaced_files.h"
 #include "format/uninstall_log.h"
 #include "framework/handle.h"
 #include "framework/message_box.h"
@@ -218,6 +220,20 @@ protected:
     }
 
     void Record() { RecordInstallation(m_inputs, m_config, m_lists, m_link); }
+    UninstallLogContent ReadLog(UninstallLogHeader& header) const
+    {
+        const std::string strLog = ReadText(m_strLogPath);
+        return ReadUninstallLog(reinterpret_cast<const unsigned char*>(strLog.data()), strLog.size(), &header);
+    }
+
+    // The setup thread's roll-back of what the registration adds to the lists.
+    void RollBackLists()
+    {
+        DeleteFileList(m_lists.placedFiles);
+        DeleteFileList(m_lists.unloggedFiles);
+        RestoreReplacedFiles(m_lists.replacedFiles);
+        GiveBackRegistry(m_lists.registryBefore);
+    }
     void WriteKeyAndRecord()
     {
         WriteScreensaverKey(m_config, m_lists);
@@ -257,7 +273,7 @@ protected:
     CSetupConfig m_config;
     CSetupThreadLink m_link;
     CInstallationLists m_lists;
-    CRegistrationInputs m_inputs{"", m_base.File("_setup.spd"),
+    CRegistrationInputs m_inputs{"", m_base.File("_setup.spd"), m_base.File(""),
                                  "lumidrop registration test " + std::to_string(GetCurrentProcessId()), nullptr};
     bool m_bParentExisted = false;
 };
@@ -412,10 +428,8 @@ TEST_F(Registration, LogListsTheRunInOrderWithItselfLastAmongThePlacedFiles)
 {
     CMessageBoxRecorder recorder;
     WriteKeyAndRecord();
-    const std::string strLog = ReadText(m_strLogPath);
     UninstallLogHeader header;
-    const UninstallLogContent content =
-        ReadUninstallLog(reinterpret_cast<const unsigned char*>(strLog.data()), strLog.size(), &header);
+    const UninstallLogContent content = ReadLog(header);
 
     EXPECT_EQ(FieldText(header.logName), m_strName);
     EXPECT_EQ(content.placedFiles, (std::vector<std::string>{m_strModule, m_strConfigFile, m_strLogPath}));
@@ -432,7 +446,21 @@ TEST_F(Registration, LogListsTheRunInOrderWithItselfLastAmongThePlacedFiles)
     }
 }
 
-TEST_F(Registration, FailedUninstallEntryRollsBackTheListedKeysAndTheLogButNotTheUninstaller)
+// The uninstaller removes the product key the run made once it is empty: listed last, it
+// comes after every entry that lives in it.
+TEST_F(Registration, ProductKeyTheRunCreatedIsLoggedLastAsAWholeKey)
+{
+    CMessageBoxRecorder recorder;
+    m_lists.m_bCreatesProductKey = true;
+    WriteKeyAndRecord();
+    UninstallLogHeader header;
+    const UninstallLogContent content = ReadLog(header);
+    ASSERT_EQ(content.registryEntries.size(), m_lists.registryEntries.size() + 1);
+    EXPECT_TRUE(content.registryEntries.back().IsWholeKey());
+    EXPECT_EQ(FieldText(content.registryEntries.back().subKey), kScreensaverKey);
+}
+
+TEST_F(Registration, FailedUninstallEntryRollsBackTheKeysTheLogAndTheUninstaller)
 {
     const CDeniedKey denied(EntryKey());
     ASSERT_TRUE(denied.Refuses());
@@ -446,16 +474,45 @@ TEST_F(Registration, FailedUninstallEntryRollsBackTheListedKeysAndTheLogButNotTh
         EXPECT_EQ(pException->m_nCauseMessage, CSetupException::CauseMessage(CAUSE_UNEXPECTED));
         pException->Delete();
     }
-    // The setup thread's roll-back of what the lists hold.
-    RollBackRegistryEntries(m_lists.registryEntries);
-    DeleteFileList(m_lists.placedFiles);
+    const std::string strUninstaller = m_config.m_strUninstaller;
+    RollBackLists();
 
     EXPECT_FALSE(KeyExists(ModuleKey()));
     EXPECT_FALSE(Exists(m_strLogPath));
     EXPECT_EQ(StringValue(kScreensaverKey, PackageValue()), "<missing>");
     EXPECT_TRUE(KeyExists(EntryKey())) << "not ours: it was there before";
-    ASSERT_FALSE(m_config.m_strUninstaller.empty());
-    EXPECT_TRUE(Exists(m_config.m_strUninstaller));
+    ASSERT_FALSE(strUninstaller.empty());
+    EXPECT_FALSE(Exists(strUninstaller));
+}
+
+// An older installation kept beside the new one: a roll-back of the new run's registration
+// gives back its keys, values and log as they were, and deletes only what the run added.
+TEST_F(Registration, RollBackGivesAnOlderInstallationEverythingBack)
+{
+    const std::string strOldLog = "the older installation's log";
+    ASSERT_TRUE(WriteWholeFile(m_strLogPath, strOldLog.data(), static_cast<DWORD>(strOldLog.size())));
+    const struct {
+        std::string strKey;
+        const char* pszValue;
+    } kOlder[] = {{ModuleKey(), "Destination"}, {EntryKey(), "DisplayName"}, {EntryKey(), "UninstallString"},
+                  {kScreensaverKey, nullptr}};
+    for (const auto& older : kOlder) {
+        CRegKey key;
+        ASSERT_EQ(key.Create(HKEY_LOCAL_MACHINE, older.strKey.c_str(), KEY_SET_VALUE), ERROR_SUCCESS);
+        const std::string strName = older.pszValue != nullptr ? older.pszValue : PackageValue();
+        ASSERT_EQ(key.SetString(strName.c_str(), "older " + strName), ERROR_SUCCESS);
+    }
+    WriteKeyAndRecord();
+    ASSERT_NE(StringValue(EntryKey(), "DisplayName"), "older DisplayName");
+    RollBackLists();
+
+    for (const auto& older : kOlder) {
+        const std::string strName = older.pszValue != nullptr ? older.pszValue : PackageValue();
+        EXPECT_EQ(StringValue(older.strKey, strName), "older " + strName) << older.strKey;
+    }
+    EXPECT_EQ(StringValue(ModuleKey(), "Config"), "<missing>");
+    EXPECT_EQ(ReadText(m_strLogPath), strOldLog);
+    DeleteFileA(m_strLogPath.c_str());
 }
 
 TEST_F(Registration, DisplaySettingsGetTheModuleFromTheSystemFoldersDeskCplOnly)

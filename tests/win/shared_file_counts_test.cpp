@@ -1,6 +1,8 @@
 // Usage counts in the system's shared-file key, against the real registry; every value a
 // test writes is deleted again.
 #include "engine/shared_file_counts.h"
+#include "engine/installation_lists.h"
+#include "engine/registry_before_image.h"
 #include "framework/reg_key.h"
 #include "sys/my_exception.h"
 
@@ -47,6 +49,7 @@ protected:
 
     CRegKey m_key;
     bool m_bKeyMade = false;
+    std::vector<CRegistryBefore> m_before;
     std::vector<std::string> m_vecPaths;
 };
 
@@ -54,13 +57,13 @@ TEST_F(SharedCounts, FirstCountIsOneAndEachInstallationAddsOne)
 {
     const std::string strFirst = Path("lumi.dll");
     const std::string strSecond = Path("lumi.ocx");
-    CountSharedFiles({strFirst});
+    CountSharedFiles({strFirst}, m_before);
     EXPECT_EQ(Count(strFirst), 1u);
-    CountSharedFiles({strFirst, strSecond});
+    CountSharedFiles({strFirst, strSecond}, m_before);
     EXPECT_EQ(Count(strFirst), 2u);
     EXPECT_EQ(Count(strSecond), 1u);
     // A path listed twice in one run is counted twice.
-    CountSharedFiles({strSecond, strSecond});
+    CountSharedFiles({strSecond, strSecond}, m_before);
     EXPECT_EQ(Count(strSecond), 3u);
 }
 
@@ -76,7 +79,7 @@ TEST_F(SharedCounts, EachCountIsReadWithFourBytesWhateverCameBefore)
     ASSERT_EQ(m_key.SetValue(strLong.c_str(), REG_BINARY, kEightBytes, sizeof kEightBytes), ERROR_SUCCESS);
     ASSERT_EQ(m_key.SetValue(strShort.c_str(), REG_BINARY, kTwoBytes, sizeof kTwoBytes), ERROR_SUCCESS);
     ASSERT_EQ(m_key.SetDword(strAfter.c_str(), 0x01020304), ERROR_SUCCESS);
-    CountSharedFiles({strLong, strShort, strAfter});
+    CountSharedFiles({strLong, strShort, strAfter}, m_before);
     EXPECT_EQ(Count(strLong), 1u);
     EXPECT_EQ(Count(strShort), 6u);
     EXPECT_EQ(Count(strAfter), 0x01020305u);
@@ -87,15 +90,39 @@ TEST_F(SharedCounts, CountOfAnotherTypeIsTakenAsStored)
     const std::string strPath = Path("binary.dll");
     const BYTE kFive[4] = {5, 0, 0, 0};
     ASSERT_EQ(m_key.SetValue(strPath.c_str(), REG_BINARY, kFive, sizeof kFive), ERROR_SUCCESS);
-    CountSharedFiles({strPath});
+    CountSharedFiles({strPath}, m_before);
     EXPECT_EQ(Count(strPath), 6u);
+}
+
+// A failed run's roll-back: another program's count goes back to what it was, as stored,
+// and a count the run created goes, even one it raised twice.
+TEST_F(SharedCounts, GivingBackLowersEveryRaisedCountAndDeletesTheRunsOwn)
+{
+    const std::string strOther = Path("other.dll");
+    const std::string strBinary = Path("binary.dll");
+    const std::string strNew = Path("new.dll");
+    const BYTE kFive[4] = {5, 0, 0, 0};
+    ASSERT_EQ(m_key.SetDword(strOther.c_str(), 2), ERROR_SUCCESS);
+    ASSERT_EQ(m_key.SetValue(strBinary.c_str(), REG_BINARY, kFive, sizeof kFive), ERROR_SUCCESS);
+    CountSharedFiles({strOther, strBinary, strNew, strNew}, m_before);
+    GiveBackRegistry(m_before);
+
+    EXPECT_EQ(Count(strOther), 2u);
+    DWORD nType = 0;
+    BYTE data[4] = {};
+    DWORD nSize = sizeof data;
+    EXPECT_EQ(m_key.QueryValue(strBinary.c_str(), &nType, data, nSize), ERROR_SUCCESS);
+    EXPECT_EQ(nType, static_cast<DWORD>(REG_BINARY));
+    EXPECT_EQ(data[0], 5);
+    EXPECT_EQ(m_key.QueryType(strNew.c_str(), nType), ERROR_FILE_NOT_FOUND);
 }
 
 TEST(SharedCountsKey, MissingKeyIsNotCreatedAndEndsTheRunSilently)
 {
     const std::string strKey = "Software\\Lumidrop Test missing " + std::to_string(GetCurrentProcessId());
     try {
-        CountSharedFilesIn(HKEY_CURRENT_USER, strKey.c_str(), {SharedPath("lumi.dll")});
+        std::vector<CRegistryBefore> before;
+        CountSharedFilesIn(HKEY_CURRENT_USER, strKey.c_str(), {SharedPath("lumi.dll")}, before);
         ADD_FAILURE() << "no exception";
     } catch (CSetupException* pError) {
         ADD_FAILURE() << "a silent failure was expected";
@@ -109,5 +136,6 @@ TEST(SharedCountsKey, MissingKeyIsNotCreatedAndEndsTheRunSilently)
 
 TEST(SharedCountsKey, NothingToCountOpensNothing)
 {
-    EXPECT_NO_THROW(CountSharedFilesIn(HKEY_CURRENT_USER, "Software\\Lumidrop Test never", {}));
+    std::vector<CRegistryBefore> before;
+    EXPECT_NO_THROW(CountSharedFilesIn(HKEY_CURRENT_USER, "Software\\Lumidrop Test never", {}, before));
 }

@@ -131,6 +131,13 @@ TEST_F(StartupTest, OtherVersionEndsWithMessage148)
     ExpectStartupFailure();
 }
 
+// Its registry entries would name the whole keys that every screensaver shares.
+TEST_F(StartupTest, EmptyPackageNameEndsWithMessage148)
+{
+    WritePackage(HeaderBytes(16, "", "Saver"));
+    ExpectStartupFailure();
+}
+
 TEST_F(StartupTest, MissingPackageEndsWithMessage148)
 {
     ExpectStartupFailure();

@@ -1,12 +1,17 @@
 // Removing an installation as its log lists it, with real files in a scratch folder, real
 // shared-file counts and registry keys below HKEY_LOCAL_MACHINE, and the user's answers
 // from a recorder in front of the message box. Everything a test adds is removed again.
+#include "engine/older_version.h"
+#include "engine/registry_rollback.h"
 #include "engine/shared_file_counts.h"
+#include "format/plain_file.h"
+#include "format/uninstall_log_file.h"
 #include "framework/handle.h"
 #include "framework/reg_key.h"
 #include "sys/message_text.h"
 #include "tests/common/message_box_recorder.h"
 #include "tests/win/pending_renames.h"
+#include "tests/win/registry_guards.h"
 #include "tests/win/temp_folder.h"
 #include "uninstaller/uninstall.h"
 #include "uninstaller/uninstaller_resource.h"
@@ -53,6 +58,14 @@ protected:
     {
         m_vecCounted.push_back(strPath);
         ASSERT_EQ(m_shared.SetDword(strPath.c_str(), nCount), ERROR_SUCCESS);
+    }
+
+    // A count of nSize bytes: 4 is a readable count, any other size is not.
+    void SetCountBytes(const std::string& strPath, DWORD nCount, DWORD nSize)
+    {
+        m_vecCounted.push_back(strPath);
+        const unsigned char bytes[8] = {static_cast<unsigned char>(nCount)};
+        ASSERT_EQ(m_shared.SetValue(strPath.c_str(), REG_BINARY, bytes, nSize), ERROR_SUCCESS);
     }
 
     // The count left, or -1 when the path has none.
@@ -127,21 +140,121 @@ TEST_F(Uninstall, FileWrittenHereGoesWhenNoOtherInstallationCountsOnIt)
     const struct {
         const char* pszName;
         long nCountBefore; // -1: no count
+        DWORD nCountSize;  // bytes the count is stored in
         bool bStays;
-        long nCountAfter;
-    } kCases[] = {{"plain.dll", -1, false, -1}, {"last.dll", 1, false, -1}, {"used.dll", 3, true, 2}};
+        long nCountAfter; // -2: unchanged, unreadable as it was
+        bool bLeft;
+    } kCases[] = {
+        {"plain.dll", -1, 4, false, -1, false}, {"zero.dll", 0, 4, false, -1, false},
+        {"last.dll", 1, 4, false, -1, false},   {"used.dll", 3, 4, true, 2, false},
+        {"long.dll", 1, 8, true, -2, true},     {"short.dll", 1, 2, true, -2, true},
+    };
+    std::vector<std::string> vecLeft;
     for (const auto& test : kCases) {
         const std::string strPath = MakeFile(test.pszName);
         if (test.nCountBefore >= 0)
-            SetCount(strPath, static_cast<DWORD>(test.nCountBefore));
+            SetCountBytes(strPath, static_cast<DWORD>(test.nCountBefore), test.nCountSize);
         m_log.placedFiles.push_back(strPath);
+        if (test.bLeft)
+            vecLeft.push_back(strPath);
     }
     CMessageBoxRecorder recorder;
-    EXPECT_TRUE(Run().empty());
+    EXPECT_EQ(Run(), vecLeft);
     EXPECT_TRUE(recorder.m_boxes.empty());
     for (const auto& test : kCases) {
-        EXPECT_EQ(Exists(Path(test.pszName)), test.bStays) << test.pszName;
-        EXPECT_EQ(Count(Path(test.pszName)), test.nCountAfter) << test.pszName;
+        const std::string strPath = Path(test.pszName);
+        EXPECT_EQ(Exists(strPath), test.bStays) << test.pszName;
+        DWORD nSize = 0;
+        if (test.nCountAfter == -2)
+            EXPECT_TRUE(m_shared.QueryValue(strPath.c_str(), nullptr, nullptr, nSize) == ERROR_SUCCESS &&
+                        nSize == test.nCountSize)
+                << test.pszName;
+        else
+            EXPECT_EQ(Count(strPath), test.nCountAfter) << test.pszName;
+    }
+}
+
+TEST_F(Uninstall, SharedKeyThatCannotBeOpenedIsUnreadableAndAMissingOneCountsNothing)
+{
+    const std::string strDenied = m_strKey + "\\Denied";
+    const CDeniedKey denied(strDenied);
+    ASSERT_TRUE(denied.Refuses());
+    const std::string strPath = MakeFile("lumicore.dll");
+    EXPECT_EQ(ReleaseSharedCountIn(HKEY_LOCAL_MACHINE, strDenied.c_str(), strPath), SharedCount::Unreadable);
+    EXPECT_EQ(ReleaseSharedCountIn(HKEY_LOCAL_MACHINE, (m_strKey + "\\Missing").c_str(), strPath), SharedCount::None);
+}
+
+TEST_F(Uninstall, WhatIsLeftStaysInTheLogForASecondRunThatReleasesNoCountTwice)
+{
+    const std::string strUnreadable = MakeFile("Aqua\\unreadable.dll");
+    const std::string strUsed = MakeFile("used.dll");
+    SetCountBytes(strUnreadable, 1, 8);
+    SetCount(strUsed, 3);
+    m_log.placedFiles = {strUnreadable, strUsed, MakeFile("Aqua\\Aqua.scr"), MakeFile("Aqua\\Unscr.log")};
+    m_log.createdFolders = {Path("Aqua")};
+    {
+        CUninstall uninstall(m_log, m_strLogPath, true);
+        uninstall.Run();
+        EXPECT_EQ(uninstall.GetLeft(), std::vector<std::string>{strUnreadable});
+        EXPECT_FALSE(uninstall.IsFinished());
+    }
+    EXPECT_FALSE(Exists(Path("Aqua\\Aqua.scr")));
+    EXPECT_EQ(Count(strUsed), 2);
+    ASSERT_TRUE(Exists(m_strLogPath));
+    CPlainFile file;
+    const UninstallLogContent rest = LoadUninstallLog(file, m_strLogPath);
+    EXPECT_EQ(rest.strName, m_log.strName);
+    EXPECT_EQ(rest.placedFiles, (std::vector<std::string>{strUnreadable, m_strLogPath}));
+    EXPECT_EQ(rest.createdFolders, m_log.createdFolders);
+
+    // The count readable again: the second run removes the rest and leaves the other
+    // installation's use alone.
+    SetCount(strUnreadable, 1);
+    m_log = rest;
+    EXPECT_EQ(Run(true), std::vector<std::string>{});
+    EXPECT_FALSE(Exists(Path("Aqua")));
+    EXPECT_EQ(Count(strUsed), 2);
+    EXPECT_EQ(Count(strUnreadable), -1);
+}
+
+TEST_F(Uninstall, CommonKeyGoesOnlyWhenNoScreensaverHasAnythingInIt)
+{
+    const CPrefixLock lock;
+    const struct {
+        const char* pszCase;
+        const char* pszValue;  // another screensaver's value, or ""
+        const char* pszSubKey; // another screensaver's key, or ""
+    } kCases[] = {{"empty", "", ""}, {"value", "OTHER SAVER", ""}, {"key", "", "C:/OTHER.SCR"}};
+    for (const auto& test : kCases) {
+        const std::string strValue = test.pszValue;
+        const std::string strSubKey =
+            *test.pszSubKey != '\0' ? std::string(kOlderVersionKey) + "\\" + test.pszSubKey : "";
+        CRegKey key;
+        ASSERT_EQ(key.Create(HKEY_LOCAL_MACHINE, kOlderVersionKey), ERROR_SUCCESS);
+        ASSERT_EQ(key.SetString("AQUA", "UnSc0472.exe"), ERROR_SUCCESS);
+        ASSERT_TRUE(strValue.empty() || key.SetString(strValue.c_str(), "UnSc0815.exe") == ERROR_SUCCESS);
+        key.Close();
+        ASSERT_TRUE(strSubKey.empty() || key.Create(HKEY_LOCAL_MACHINE, strSubKey.c_str()) == ERROR_SUCCESS);
+        key.Close();
+        // As the setup logs them: its own value, and the key last, when its run created it.
+        m_log.registryEntries.resize(2);
+        ASSERT_TRUE(MakeRegistryEntry(kOlderVersionKey, "AQUA", m_log.registryEntries[0]));
+        ASSERT_TRUE(MakeRegistryEntry(kOlderVersionKey, "", m_log.registryEntries[1]));
+
+        EXPECT_TRUE(Run(true).empty()) << test.pszCase;
+        const bool bForeign = !strValue.empty() || !strSubKey.empty();
+        EXPECT_EQ(key.Open(HKEY_LOCAL_MACHINE, kOlderVersionKey, KEY_ALL_ACCESS) == ERROR_SUCCESS, bForeign)
+            << test.pszCase;
+        DWORD nType = 0;
+        EXPECT_TRUE(!bForeign || key.QueryType("AQUA", nType) == ERROR_FILE_NOT_FOUND) << test.pszCase;
+        if (!strValue.empty()) {
+            EXPECT_EQ(key.QueryType(strValue.c_str(), nType), ERROR_SUCCESS) << test.pszCase;
+            key.DeleteValue(strValue.c_str());
+        }
+        key.Close();
+        if (!strSubKey.empty())
+            CRegKey::DeleteKey(HKEY_LOCAL_MACHINE, strSubKey.c_str());
+        RemoveKeyIfEmpty(HKEY_LOCAL_MACHINE, kOlderVersionKey);
     }
 }
 

@@ -1,6 +1,7 @@
 // The built uninstaller started as the setup registers it, on a log written here, its boxes
 // found and answered from this process as a user would: what it removes, what it leaves,
 // and that the silent command line shows nothing.
+#include "format/package_checksums.h"
 #include "format/uninstall_command.h"
 #include "format/uninstall_log.h"
 #include "framework/handle.h"
@@ -14,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -38,16 +40,19 @@ protected:
         ASSERT_EQ(key.Create(HKEY_LOCAL_MACHINE, m_strKey.c_str()), ERROR_SUCCESS);
         ASSERT_EQ(key.SetString("Destination", m_folder.File("Aqua")), ERROR_SUCCESS);
 
-        UninstallLogContent log;
-        log.strName = "Aqua";
-        log.placedFiles = {m_strFile, m_strLogPath};
-        log.createdFolders = {m_folder.File("Aqua")};
-        log.registryEntries.resize(1);
-        ASSERT_TRUE(MakeRegistryEntry(m_strKey, "", log.registryEntries[0]));
-        m_log = PackUninstallLog(BuildUninstallLogImage(log));
+        m_content.strName = "Aqua";
+        m_content.placedFiles = {m_strFile, m_strLogPath};
+        m_content.createdFolders = {m_folder.File("Aqua")};
+        m_content.registryEntries.resize(1);
+        ASSERT_TRUE(MakeRegistryEntry(m_strKey, "", m_content.registryEntries[0]));
+        m_log = PackUninstallLog(BuildUninstallLogImage(m_content));
         WriteLog(m_log);
     }
-    void TearDown() override { CRegKey::DeleteKey(HKEY_LOCAL_MACHINE, m_strKey.c_str()); }
+    void TearDown() override
+    {
+        CRegKey::DeleteKey(HKEY_LOCAL_MACHINE, (m_strKey + "\\Foreign").c_str());
+        CRegKey::DeleteKey(HKEY_LOCAL_MACHINE, m_strKey.c_str());
+    }
 
     static std::string UninstallerBuilt()
     {
@@ -66,8 +71,10 @@ protected:
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process = {};
-        ASSERT_TRUE(CreateProcessA(nullptr, &strCommand[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                   &process))
+        // Started in the folder above the installation's, where a relative name in the
+        // log would find its file.
+        ASSERT_TRUE(CreateProcessA(nullptr, &strCommand[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                   m_folder.Path().c_str(), &startup, &process))
             << strCommand;
         m_hProcess.Reset(process.hProcess);
         CloseHandle(process.hThread);
@@ -131,11 +138,27 @@ protected:
         EXPECT_TRUE(!Exists(m_strProgram) || pending.DeletesAtRestart(m_strProgram));
     }
 
+    // The log with the first file's record changed to a name relative to the uninstaller's
+    // own folder, checksum and all, as a sound log would be but for the name.
+    std::vector<unsigned char> LogWithRelativePath() const
+    {
+        std::vector<unsigned char> image = BuildUninstallLogImage(m_content);
+        const std::string strRelative = "Aqua\\Aqua.scr";
+        std::fill_n(image.begin() + kUninstallLogHeaderSize, kLogFilePathSize, 0);
+        std::copy(strRelative.begin(), strRelative.end(), image.begin() + kUninstallLogHeaderSize);
+        UninstallLogHeader header = DecodeUninstallLogHeader(image.data());
+        header.bodyChecksum =
+            FoldAdler32(1, image.data() + kUninstallLogHeaderSize, image.size() - kUninstallLogHeaderSize);
+        EncodeUninstallLogHeader(header, image.data());
+        return PackUninstallLog(image);
+    }
+
     CTempFolder m_folder;
     const std::string m_strKey = "Software\\Lumidrop Test Uninstaller " + std::to_string(GetCurrentProcessId());
     std::string m_strProgram;
     std::string m_strLogPath;
     std::string m_strFile;
+    UninstallLogContent m_content;
     std::vector<unsigned char> m_log;
     CHandle m_hProcess;
 };
@@ -169,13 +192,36 @@ TEST_F(UninstallerProgram, SilentRunShowsNothing)
 
 TEST_F(UninstallerProgram, DamagedLogIsReportedEvenSilentlyAndNothingIsRemoved)
 {
-    std::vector<unsigned char> damaged = m_log;
-    damaged.back() ^= 0x01;
-    WriteLog(damaged);
+    std::vector<unsigned char> flipped = m_log;
+    flipped.back() ^= 0x01;
+    for (const std::vector<unsigned char>& damaged : {flipped, LogWithRelativePath()}) {
+        WriteLog(damaged);
+        Start(true);
+        Answer(IDS_UNINSTALL_LOG_DAMAGED, m_strLogPath, "hand", IDOK);
+        EXPECT_EQ(ExitCode(), static_cast<DWORD>(kExitRefused));
+        ExpectAllThere();
+    }
+}
+
+TEST_F(UninstallerProgram, LeftOverKeepsTheProgramAndALogOfWhatIsLeftForASecondRun)
+{
+    const CPendingRenamesGuard pending(m_folder.Path());
+    // Another program's key below the installation's: the key cannot go as a whole.
+    CRegKey foreign;
+    ASSERT_EQ(foreign.Create(HKEY_LOCAL_MACHINE, (m_strKey + "\\Foreign").c_str()), ERROR_SUCCESS);
+    foreign.Close();
     Start(true);
-    Answer(IDS_UNINSTALL_LOG_DAMAGED, m_strLogPath, "hand", IDOK);
-    EXPECT_EQ(ExitCode(), static_cast<DWORD>(kExitRefused));
-    ExpectAllThere();
+    Answer(IDS_UNINSTALL_LEFT_OVER, "HKEY_LOCAL_MACHINE\\" + m_strKey, "exclamation", IDOK);
+    EXPECT_EQ(ExitCode(), static_cast<DWORD>(kExitIncomplete));
+    EXPECT_FALSE(Exists(m_strFile));
+    EXPECT_TRUE(Exists(m_strLogPath));
+    EXPECT_TRUE(Exists(m_strProgram));
+    EXPECT_FALSE(pending.DeletesAtRestart(m_strProgram));
+
+    ASSERT_EQ(CRegKey::DeleteKey(HKEY_LOCAL_MACHINE, (m_strKey + "\\Foreign").c_str()), ERROR_SUCCESS);
+    Start(true);
+    EXPECT_EQ(ExitCode(), static_cast<DWORD>(kExitDone));
+    ExpectAllGone(pending);
 }
 
 TEST_F(UninstallerProgram, MissingLogIsReportedAndNothingIsRemoved)

@@ -31,11 +31,15 @@
 //                                       its first text
 //   refuse-end-session [TIMEOUT_MS]     put up a window that refuses the end of the session;
 //                                       print "ready", then "asked" once a restart asked it
+//   start-wait COMMAND-LINE [TIMEOUT_MS]
+//                                       start a command line exactly as the registry holds
+//                                       it, wait for it to end and print its exit code
 //   write-header FILE VERSION NAME FOLDER [SIZE]
 //                                       write a package header (cut to SIZE bytes)
 //
 // Exit code 0 on success, 1 when the window or control is not there, 2 on bad usage.
 #include "format/package_records.h"
+#include "framework/handle.h"
 #include "end_session_refuser.h"
 #include "window_picture.h"
 #include "window_ops.h"
@@ -103,6 +107,23 @@ int WriteHeader(const std::vector<std::string>& args)
     return std::fclose(pFile) == 0 && bOk ? 0 : 1;
 }
 
+int StartAndWait(std::string strCommandLine, DWORD nTimeoutMs)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &strCommandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return 1;
+    const CHandle hProcess(process.hProcess);
+    const CHandle hThread(process.hThread);
+    DWORD nExitCode = 0;
+    if (WaitForSingleObject(hProcess.Get(), nTimeoutMs) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(hProcess.Get(), &nExitCode))
+        return 1;
+    WriteOut(std::to_string(nExitCode) + "\n");
+    return 0;
+}
+
 // A control's text on one line: its line breaks written as \n.
 std::string OneLine(const std::string& strText)
 {
@@ -146,6 +167,8 @@ int Run(const std::string& strCommand, const std::vector<std::string>& args)
         HWND hBox = WaitForTopLevelWindow(args[0], "#32770", TimeoutArg(args, 2));
         return hBox != nullptr && PressButton(hBox, std::atoi(args[1].c_str())) ? 0 : 1;
     }
+    if (strCommand == "start-wait" && need(1))
+        return StartAndWait(args[0], TimeoutArg(args, 1));
     if (strCommand == "write-header" && need(4))
         return WriteHeader(args);
     if (strCommand == "refuse-end-session") {

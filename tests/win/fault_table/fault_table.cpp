@@ -17,6 +17,7 @@ constexpr KindRow kKinds[] = {
     {"folder-create", ERROR_ACCESS_DENIED}, {"file-copy", ERROR_DISK_FULL},
     {"file-create", ERROR_ACCESS_DENIED},   {"file-write", ERROR_DISK_FULL},
     {"key-create", ERROR_ACCESS_DENIED},    {"value-set", ERROR_ACCESS_DENIED},
+    {"delayed-move", ERROR_ACCESS_DENIED},
 };
 constexpr unsigned kKindCount = static_cast<unsigned>(FaultKind::Count);
 static_assert(sizeof kKinds / sizeof kKinds[0] == kKindCount, "one row per fault kind");
