@@ -1,5 +1,6 @@
 // The entry point of setup.exe and its one application object.
 #include "app/setup_app.h"
+#include "framework/system_library.h"
 
 #include <windows.h>
 
@@ -9,5 +10,6 @@ CSetupApp g_theApp;
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    RestrictLibrarySearch();
     return RunApplication();
 }

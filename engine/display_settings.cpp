@@ -1,38 +1,18 @@
 #include "engine/display_settings.h"
 
+#include "framework/system_library.h"
+
 #include <algorithm>
 #include <vector>
 
 namespace {
 // The run-from-shell signature of the control panel's exports.
 using InstallScreenSaverProc = void(CALLBACK*)(HWND, HINSTANCE, LPSTR, int);
-
-// Owns one loaded library and frees it on destruction.
-class CLoadedLibrary {
-public:
-    explicit CLoadedLibrary(const std::string& strPath) : m_hModule(LoadLibraryA(strPath.c_str())) {}
-    CLoadedLibrary(const CLoadedLibrary&) = delete;
-    CLoadedLibrary& operator=(const CLoadedLibrary&) = delete;
-    ~CLoadedLibrary()
-    {
-        if (m_hModule != nullptr)
-            FreeLibrary(m_hModule);
-    }
-
-    HMODULE Get() const { return m_hModule; }
-
-private:
-    HMODULE m_hModule;
-};
 } // namespace
 
 std::string DisplaySettingsLibraryPath()
 {
-    char szSystem[MAX_PATH] = "";
-    const UINT nLength = GetSystemDirectoryA(szSystem, sizeof szSystem);
-    if (nLength == 0 || nLength >= sizeof szSystem)
-        return std::string();
-    return std::string(szSystem, nLength) + "\\desk.cpl";
+    return SystemLibraryPath("desk.cpl");
 }
 
 void HandToDisplaySettings(HINSTANCE hInstance, const std::string& strModulePath)
@@ -40,11 +20,8 @@ void HandToDisplaySettings(HINSTANCE hInstance, const std::string& strModulePath
     const std::string strLibrary = DisplaySettingsLibraryPath();
     if (strLibrary.empty())
         return;
-    const CLoadedLibrary library(strLibrary);
-    if (library.Get() == nullptr)
-        return;
-    const auto pInstall =
-        reinterpret_cast<InstallScreenSaverProc>(reinterpret_cast<void*>(GetProcAddress(library.Get(), "InstallScreenSaver")));
+    const CLibrary library(LoadLibraryA(strLibrary.c_str()));
+    const auto pInstall = library.Find<InstallScreenSaverProc>("InstallScreenSaver");
     if (pInstall == nullptr)
         return;
     // The entry may write into its command line, as rundll32 allows.

@@ -1,5 +1,6 @@
 #include "engine/version_facts_win32.h"
 
+#include "engine/version_library.h"
 #include "sys/my_exception.h"
 
 #include <windows.h>
@@ -29,20 +30,19 @@ std::vector<BYTE> VersionBuffer(std::uint32_t nSize)
 
 std::uint32_t CSystemVersionFacts::VersionSize(const std::string& strPath)
 {
-    DWORD nHandle = 0;
-    return GetFileVersionInfoSizeA(strPath.c_str(), &nHandle);
+    return VersionBlockSize(strPath.c_str());
 }
 
 bool CSystemVersionFacts::ReadVersion(const std::string& strPath, std::uint32_t nSize, CVersionFacts& facts)
 {
     std::vector<BYTE> buffer = VersionBuffer(nSize);
-    if (!GetFileVersionInfoA(strPath.c_str(), 0, nSize, buffer.data()))
+    if (!ReadVersionBlock(strPath.c_str(), nSize, buffer.data()))
         return false;
 
     facts = CVersionFacts();
     void* pFixed = nullptr;
     UINT nFixedLength = 0;
-    if (VerQueryValueA(buffer.data(), "\\", &pFixed, &nFixedLength) && pFixed != nullptr &&
+    if (QueryVersionBlock(buffer.data(), "\\", &pFixed, &nFixedLength) && pFixed != nullptr &&
         nFixedLength >= sizeof(VS_FIXEDFILEINFO)) {
         VS_FIXEDFILEINFO fixed;
         std::memcpy(&fixed, pFixed, sizeof fixed);
@@ -51,7 +51,7 @@ bool CSystemVersionFacts::ReadVersion(const std::string& strPath, std::uint32_t 
     }
     void* pTable = nullptr;
     UINT nTableLength = 0;
-    if (VerQueryValueA(buffer.data(), "\\VarFileInfo\\Translation", &pTable, &nTableLength) && pTable != nullptr) {
+    if (QueryVersionBlock(buffer.data(), "\\VarFileInfo\\Translation", &pTable, &nTableLength) && pTable != nullptr) {
         // Each entry is a language id and a code page, 16 bits each; only the language counts.
         const BYTE* pEntry = static_cast<const BYTE*>(pTable);
         for (UINT i = 0; i < nTableLength / 4; ++i, pEntry += 4)

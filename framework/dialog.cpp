@@ -1,11 +1,10 @@
 #include "framework/dialog.h"
 
 #include "framework/app.h"
+#include "framework/common_controls.h"
 #include "framework/data_exchange.h"
 #include "framework/exception.h"
 #include "framework/modal_owner.h"
-
-#include <commctrl.h>
 
 #include <cstring>
 #include <vector>
@@ -15,10 +14,7 @@ namespace {
 // only once the library has registered them.
 void RegisterCommonControls()
 {
-    static const bool s_bDone = [] {
-        INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_PROGRESS_CLASS | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
-        return InitCommonControlsEx(&icc) != FALSE;
-    }();
+    static const bool s_bDone = RegisterControlClasses(ICC_PROGRESS_CLASS | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES);
     (void)s_bDone;
 }
 

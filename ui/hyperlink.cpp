@@ -1,11 +1,10 @@
 #include "ui/hyperlink.h"
 
 #include "framework/app.h"
+#include "framework/common_controls.h"
 #include "framework/data_exchange.h"
 #include "framework/exception.h"
 #include "framework/message_box.h"
-
-#include <commctrl.h>
 
 #include <vector>
 
@@ -90,12 +89,12 @@ BOOL CLinkLabel::SubclassWindow(HWND hWnd)
 {
     if (m_hWnd != nullptr || !IsWindow(hWnd))
         return FALSE;
-    if (!SetWindowSubclass(hWnd, ControlProc, kControlSubclassId, reinterpret_cast<DWORD_PTR>(this)))
+    if (!SubclassControl(hWnd, ControlProc, kControlSubclassId, reinterpret_cast<DWORD_PTR>(this)))
         return FALSE;
     m_hWnd = hWnd;
     m_hParent = GetParent(hWnd);
     if (m_hParent != nullptr)
-        SetWindowSubclass(m_hParent, ParentProc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
+        SubclassControl(m_hParent, ParentProc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
     SetUp();
     return TRUE;
 }
@@ -244,7 +243,7 @@ LRESULT CLinkLabel::OnSetCursor(WPARAM, LPARAM)
 
 LRESULT CLinkLabel::OnMouseMove(WPARAM wParam, LPARAM lParam)
 {
-    const LRESULT lResult = DefSubclassProc(m_hWnd, WM_MOUSEMOVE, wParam, lParam);
+    const LRESULT lResult = DefaultSubclassProc(m_hWnd, WM_MOUSEMOVE, wParam, lParam);
     if (!m_bOverControl) {
         m_bOverControl = TRUE;
         Redraw();
@@ -273,9 +272,9 @@ void CLinkLabel::OnClicked()
 
 void CLinkLabel::Release()
 {
-    RemoveWindowSubclass(m_hWnd, ControlProc, kControlSubclassId);
+    RemoveControlSubclass(m_hWnd, ControlProc, kControlSubclassId);
     if (m_hParent != nullptr)
-        RemoveWindowSubclass(m_hParent, ParentProc, reinterpret_cast<UINT_PTR>(this));
+        RemoveControlSubclass(m_hParent, ParentProc, reinterpret_cast<UINT_PTR>(this));
     m_toolTip.Reset();
     m_font.Reset();
     m_hParent = nullptr;
@@ -288,7 +287,7 @@ LRESULT CALLBACK CLinkLabel::ControlProc(HWND hWnd, UINT nMessage, WPARAM wParam
     CLinkLabel* pLink = reinterpret_cast<CLinkLabel*>(pThis);
     if (nMessage == WM_NCDESTROY) {
         pLink->Release();
-        return DefSubclassProc(hWnd, nMessage, wParam, lParam);
+        return DefaultSubclassProc(hWnd, nMessage, wParam, lParam);
     }
     // Nothing may be thrown through the system's frames.
     try {
@@ -303,7 +302,7 @@ LRESULT CALLBACK CLinkLabel::ControlProc(HWND hWnd, UINT nMessage, WPARAM wParam
         ReportBoundaryException(nullptr, nMessage);
         return 0;
     }
-    return DefSubclassProc(hWnd, nMessage, wParam, lParam);
+    return DefaultSubclassProc(hWnd, nMessage, wParam, lParam);
 }
 
 LRESULT CALLBACK CLinkLabel::ParentProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -313,7 +312,7 @@ LRESULT CALLBACK CLinkLabel::ParentProc(HWND hWnd, UINT nMessage, WPARAM wParam,
     const bool bFromLink = reinterpret_cast<HWND>(lParam) == pLink->m_hWnd && pLink->m_hWnd != nullptr;
     if (bFromLink && (nMessage == WM_COMMAND || nMessage == WM_CTLCOLORSTATIC))
         return SendMessageA(pLink->m_hWnd, kReflectBase + nMessage, wParam, lParam);
-    return DefSubclassProc(hWnd, nMessage, wParam, lParam);
+    return DefaultSubclassProc(hWnd, nMessage, wParam, lParam);
 }
 
 void DDX_Control(CDataExchange* pDX, int nId, CLinkLabel& link)

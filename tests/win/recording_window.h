@@ -3,8 +3,9 @@
 // plain window standing in for the setup dialog.
 #pragma once
 
+#include "framework/common_controls.h"
+
 #include <windows.h>
-#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -23,8 +24,7 @@ class CRecordingWindow {
 public:
     CRecordingWindow(const char* pszClass, std::set<UINT> setWatched) : m_setWatched(std::move(setWatched))
     {
-        INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
-        InitCommonControlsEx(&controls);
+        RegisterControlClasses(ICC_PROGRESS_CLASS);
         // Message-only: it needs no display, which the plain tests run without.
         m_hWnd = CreateWindowExA(0, pszClass, "", 0, 0, 0, 200, 20, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr), nullptr);
         if (m_hWnd == nullptr) {

@@ -5,6 +5,7 @@
 #include "engine/version_facts_win32.h"
 #include "framework/message_box.h"
 #include "sys/message_text.h"
+#include "tests/win/program_folder.h"
 #include "tests/win/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -12,18 +13,9 @@
 #include <deque>
 
 namespace {
-// The folder of the test program, where the build puts the probe DLLs.
-std::string ProgramFolder()
-{
-    char szPath[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, szPath, sizeof szPath);
-    std::string strPath = szPath;
-    return strPath.substr(0, strPath.rfind('\\'));
-}
-
 std::string Probe(int nVariant)
 {
-    return ProgramFolder() + "\\probe" + std::to_string(nVariant) + ".dll";
+    return TestProgramFolder() + "\\probe" + std::to_string(nVariant) + ".dll";
 }
 
 // Probe DLLs by what their resource holds (see version_probe/probe.rc).

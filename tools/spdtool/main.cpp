@@ -7,6 +7,10 @@
 #include <cstring>
 #include <new>
 
+#ifdef _WIN32
+#include "framework/system_library.h"
+#endif
+
 namespace {
 
 const char kUsage[] =
@@ -46,6 +50,9 @@ int Run(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+#ifdef _WIN32
+    RestrictLibrarySearch();
+#endif
     // One category per exit code: usage errors 2, everything that stops the work 1.
     try {
         return Run(argc, argv);
