@@ -581,7 +581,8 @@ TEST_F(SpdtoolCli, LogShowsTheRecordsAndRefusesADamagedLog)
         const SRun refused = Run("log " + Path("Unscr.log"));
         EXPECT_EQ(refused.nExit, 1);
         EXPECT_EQ(refused.strOut, "");
-        EXPECT_EQ(refused.strErr.rfind("spdtool: damaged log: phase 4", 0), 0u) << refused.strErr;
+        EXPECT_EQ(refused.strErr.rfind("spdtool: damaged log: " + m_folder.File("Unscr.log") + ": phase 4", 0), 0u)
+            << refused.strErr;
         EXPECT_NE(refused.strErr.find(damage.pszSaid), std::string::npos) << refused.strErr;
     }
 }

@@ -104,7 +104,7 @@ int RunLog(const std::vector<std::string>& vecArgs)
     } catch (CSetupException* e) {
         std::string strText = DescribeSetupException(*e, nullptr);
         e->Delete();
-        throw CToolError("damaged log: " + strText);
+        throw CToolError("damaged log: " + strPath + ": " + strText);
     }
     if (args.bJson)
         PrintJson(content, header);
