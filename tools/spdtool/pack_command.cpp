@@ -6,8 +6,8 @@
 #include "tools/spdtool/command_line.h"
 #include "tools/spdtool/manifest.h"
 #include "tools/spdtool/package_location.h"
-#include "tools/spdtool/tool_error.h"
 #include "tools/spdtool/program_choice.h"
+#include "tools/spdtool/tool_error.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -35,26 +35,24 @@ const char kPackUsage[] =
 
 const char kSetupProgramName[] = "setup.exe";
 
-// Moves the continuation volumes from "Disk 1", where they were written, to the disk
-// folders beside it, and returns every volume's final path.
+// Moves the continuation volumes from "Disk 1", where they were written with user.spd, to
+// the disk folders beside it, and returns every volume's final path.
 std::vector<std::string> SpreadOverDisks(const std::vector<std::string>& vecWritten, const fs::path& output)
 {
-    std::vector<std::string> vecPaths;
-    for (std::size_t nVolume = 0; nVolume < vecWritten.size(); ++nVolume) {
+    std::vector<std::string> vecPaths(vecWritten.begin(), vecWritten.begin() + (vecWritten.empty() ? 0 : 1));
+    for (std::size_t nVolume = 1; nVolume < vecWritten.size(); ++nVolume) {
         const fs::path written(vecWritten[nVolume]);
         const fs::path disk = output / DiskFolderName(static_cast<unsigned>(nVolume));
         const fs::path target = disk / written.filename();
         std::error_code error;
-        if (target != written) {
-            fs::create_directories(disk, error);
-            // An older package's volume may be there; rename does not replace on every system.
-            if (!error)
-                fs::remove(target, error);
-            if (!error)
-                fs::rename(written, target, error);
-            if (error)
-                throw CToolError("cannot move " + written.string() + " to " + target.string() + ": " + error.message());
-        }
+        fs::create_directories(disk, error);
+        // An older package's volume may be there; rename does not replace on every system.
+        if (!error)
+            fs::remove(target, error);
+        if (!error)
+            fs::rename(written, target, error);
+        if (error)
+            throw CToolError("cannot move " + written.string() + " to " + target.string() + ": " + error.message());
         vecPaths.push_back(target.string());
     }
     return vecPaths;
