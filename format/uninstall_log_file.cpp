@@ -14,7 +14,7 @@ namespace {
 }
 } // namespace
 
-UninstallLogContent LoadUninstallLog(ISeekableFile& file, const std::string& strPath)
+UninstallLogContent LoadUninstallLog(ISeekableFile& file, const std::string& strPath, UninstallLogHeader* pHeader)
 {
     if (!file.Open(strPath))
         Unreadable(strPath, "cannot be opened");
@@ -38,5 +38,5 @@ UninstallLogContent LoadUninstallLog(ISeekableFile& file, const std::string& str
         file.Close();
         Unreadable(strPath, strWhy);
     }
-    return ReadUninstallLog(bytes.data(), bytes.size());
+    return ReadUninstallLog(bytes.data(), bytes.size(), pHeader);
 }

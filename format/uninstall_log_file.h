@@ -12,5 +12,6 @@ constexpr std::uint64_t kMaxUninstallLogFileSize = 64u << 20;
 
 // Opens strPath with file, reads it whole, closes it and decodes it (ReadUninstallLog).
 // CPackageException phase 4: cause 0 when the file cannot be opened or read, cause 3
-// when it is larger than any log, else as ReadUninstallLog.
-UninstallLogContent LoadUninstallLog(ISeekableFile& file, const std::string& strPath);
+// when it is larger than any log, else as ReadUninstallLog (pHeader too).
+UninstallLogContent LoadUninstallLog(ISeekableFile& file, const std::string& strPath,
+                                     UninstallLogHeader* pHeader = nullptr);

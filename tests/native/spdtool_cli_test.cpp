@@ -4,12 +4,14 @@
 #include "format/package_reader.h"
 #include "format/package_writer.h"
 #include "format/plain_file.h"
+#include "format/uninstall_log.h"
 #include "tests/native/package_test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <map>
+#include <set>
 #include <sys/wait.h>
 
 namespace fs = std::filesystem;
@@ -473,6 +475,118 @@ TEST_F(SpdtoolCli, PackChoosesTheUninstallerItShips)
     }
 }
 
+// --disks lays the package out as the setup program looks for it: setup.exe, user.spd and
+// _setup.spd in "Disk 1", user.00k alone in "Disk k+1". The setup program is the one
+// --setup names, else setup.exe beside spdtool; with neither, nothing is written.
+TEST_F(SpdtoolCli, PackDisksLaysOutASetWithTheSetupProgram)
+{
+    MakeSources();
+    const fs::path bin = m_folder.Path() / "bin";
+    fs::create_directories(bin);
+    fs::copy_file(SPDTOOL_PATH, bin / "spdtool");
+    WriteAll(m_folder.File("option.exe"), ToBytes("the command line's"));
+    const struct {
+        const char* pszCase;
+        const char* pszBeside; // null: no setup.exe beside spdtool
+        std::string strOption;
+        const char* pszShipped; // null: refused
+    } kCases[] = {
+        {"named by --setup", "the one beside spdtool", " --setup " + Path("option.exe"), "the command line's"},
+        {"beside spdtool", "the one beside spdtool", "", "the one beside spdtool"},
+        {"none anywhere", nullptr, "", nullptr},
+    };
+    for (const auto& test : kCases) {
+        SCOPED_TRACE(test.pszCase);
+        fs::remove_all(m_folder.Path() / "cd");
+        fs::remove(bin / "setup.exe");
+        if (test.pszBeside != nullptr)
+            WriteAll((bin / "setup.exe").string(), ToBytes(test.pszBeside));
+        const SRun pack = Run("pack " + Path("m.txt") + " -o " + Path("cd") + " --disks --volume-size 200000" + test.strOption,
+                              (bin / "spdtool").string());
+        if (test.pszShipped == nullptr) {
+            EXPECT_EQ(pack.nExit, 1);
+            EXPECT_NE(pack.strErr.find("setup.exe"), std::string::npos) << pack.strErr;
+            EXPECT_FALSE(fs::exists(m_folder.Path() / "cd")) << "refused before anything was written";
+            continue;
+        }
+        ASSERT_EQ(pack.nExit, 0) << pack.strErr;
+        std::map<std::string, std::set<std::string>> mapDisks;
+        for (const auto& disk : fs::directory_iterator(m_folder.Path() / "cd"))
+            for (const auto& file : fs::directory_iterator(disk.path()))
+                mapDisks[disk.path().filename().string()].insert(file.path().filename().string());
+        ASSERT_GE(mapDisks.size(), 3u);
+        EXPECT_EQ(mapDisks["Disk 1"], (std::set<std::string>{"_setup.spd", "setup.exe", "user.spd"}));
+        for (unsigned k = 1; k < mapDisks.size(); ++k)
+            EXPECT_EQ(mapDisks["Disk " + std::to_string(k + 1)], std::set<std::string>{VolumeFileName(k)});
+        Bytes shipped = ReadAll(m_folder.File("cd/Disk 1/setup.exe"));
+        EXPECT_EQ(std::string(shipped.begin(), shipped.end()), test.pszShipped);
+        EXPECT_EQ(Run("verify " + Path("cd/Disk 1")).nExit, 0);
+    }
+}
+
+// log shows what the installation recorded, as text and as JSON that parses back to the
+// same texts (a quote and a Latin-1 byte in them), and refuses a log whose sizes or
+// checksum are wrong with exit code 1 and what is wrong.
+TEST_F(SpdtoolCli, LogShowsTheRecordsAndRefusesADamagedLog)
+{
+    UninstallLogContent content;
+    content.strName = "Caf\xe9 Drops";
+    content.placedFiles = {"C:\\Savers\\Drops\\drops.scr", "C:\\Savers\\Drops\\Unscr.log"};
+    content.keptSharedFiles = {"C:\\WINDOWS\\SYSTEM\\lumidrop_fx.dll"};
+    content.createdFolders = {"C:\\Savers\\Drops"};
+    content.registryEntries.resize(2);
+    ASSERT_TRUE(MakeRegistryEntry("Software\\Lumidrop Screensaver", "", content.registryEntries[0]));
+    ASSERT_TRUE(MakeRegistryEntry("Software\\Lumidrop Screensaver", "say \"hi\"", content.registryEntries[1]));
+    const Bytes log = PackUninstallLog(BuildUninstallLogImage(content));
+    WriteAll(m_folder.File("Unscr.log"), log);
+
+    const SRun text = Run("log " + Path("Unscr.log"));
+    ASSERT_EQ(text.nExit, 0) << text.strErr;
+    for (const std::string& strShown :
+         {content.strName, content.placedFiles[1], content.keptSharedFiles[0], content.createdFolders[0],
+          std::string("HKLM\\Software\\Lumidrop Screensaver  (key)"),
+          std::string("HKLM\\Software\\Lumidrop Screensaver  value say \"hi\"")})
+        EXPECT_NE(text.strOut.find(strShown), std::string::npos) << strShown << "\n" << text.strOut;
+
+    const SRun json = Run("log --json " + Path("Unscr.log"));
+    ASSERT_EQ(json.nExit, 0) << json.strErr;
+    WriteAll(m_folder.File("log.json"), ToBytes(json.strOut));
+    const char kReadBack[] =
+        "import json, sys\n"
+        "d = json.load(open(sys.argv[1], encoding='utf-8'))\n"
+        "rows = [str(d['packedSize']), d['name']] + d['files'] + d['keptSharedFiles'] + d['folders']\n"
+        "rows += [r['root'] + '|' + r['key'] + '|' + str(r['value']) for r in d['registry']]\n"
+        "sys.stdout.buffer.write('\\n'.join(rows).encode('latin-1'))\n";
+    ASSERT_EQ(std::system(("python3 -c " + Quote(kReadBack) + " " + Path("log.json") + " >" + Path("parsed.txt")).c_str()), 0)
+        << json.strOut;
+    const Bytes parsed = ReadAll(m_folder.File("parsed.txt"));
+    EXPECT_EQ(std::string(parsed.begin(), parsed.end()),
+              std::to_string(log.size()) + "\n" + content.strName + "\n" + content.placedFiles[0] + "\n" +
+                  content.placedFiles[1] + "\n" + content.keptSharedFiles[0] + "\n" + content.createdFolders[0] +
+                  "\nHKLM|Software\\Lumidrop Screensaver|None\nHKLM|Software\\Lumidrop Screensaver|say \"hi\"");
+
+    const struct {
+        const char* pszCase;
+        std::size_t nAt; // header byte changed
+        const char* pszSaid;
+    } kDamages[] = {
+        {"packed size", 68, "packedSize"},
+        {"body checksum", 76, "Adler-32"},
+    };
+    for (const auto& damage : kDamages) {
+        SCOPED_TRACE(damage.pszCase);
+        Bytes damaged = log;
+        damaged[damage.nAt] ^= 0x01;
+        WriteAll(m_folder.File("Unscr.log"), damaged);
+        const SRun refused = Run("log " + Path("Unscr.log"));
+        EXPECT_EQ(refused.nExit, 1);
+        EXPECT_EQ(refused.strOut, "");
+        EXPECT_EQ(refused.strErr.rfind("spdtool: damaged log: " + m_folder.File("Unscr.log") + ": phase 4", 0), 0u)
+            << refused.strErr;
+        EXPECT_NE(refused.strErr.find(damage.pszSaid), std::string::npos) << refused.strErr;
+    }
+}
+
 TEST_F(SpdtoolCli, UsageAndHelp)
 {
     EXPECT_EQ(Run("").nExit, 2);
@@ -484,7 +598,8 @@ TEST_F(SpdtoolCli, UsageAndHelp)
     EXPECT_EQ(Run("pack m.txt -o d --volume-size 100").nExit, 2);
     EXPECT_EQ(Run("extract pkg").nExit, 2);
     EXPECT_EQ(Run("list --bogus pkg").nExit, 2);
-    for (const char* pszCommand : {"pack", "list", "verify", "extract"}) {
+    EXPECT_EQ(Run("log").nExit, 2);
+    for (const char* pszCommand : {"pack", "list", "verify", "extract", "log"}) {
         SRun help = Run(std::string(pszCommand) + " --help");
         EXPECT_EQ(help.nExit, 0);
         EXPECT_EQ(help.strOut.rfind(std::string("usage: spdtool ") + pszCommand, 0), 0u) << help.strOut;

@@ -36,12 +36,14 @@ ParsedArgs ParseArgs(const std::vector<std::string>& vecArgs, const std::string&
             args.nVolumeSize = std::stoull(strValue);
         } else if (strArg == "--json" && Allowed(strAllowed, "--json")) {
             args.bJson = true;
-        } else if (strArg == "--uninstaller" && Allowed(strAllowed, "--uninstaller")) {
+        } else if ((strArg == "--uninstaller" || strArg == "--setup") && Allowed(strAllowed, strArg)) {
             if (i + 1 >= vecArgs.size() || vecArgs[i + 1].empty())
-                usage("--uninstaller needs a program");
-            args.strUninstaller = vecArgs[++i];
+                usage(strArg + " needs a program");
+            (strArg == "--setup" ? args.strSetup : args.strUninstaller) = vecArgs[++i];
         } else if (strArg == "--no-uninstaller" && Allowed(strAllowed, "--no-uninstaller")) {
             args.bNoUninstaller = true;
+        } else if (strArg == "--disks" && Allowed(strAllowed, "--disks")) {
+            args.bDisks = true;
         } else if (strArg.size() > 1 && strArg[0] == '-') {
             usage("unknown option " + strArg);
         } else {

@@ -12,6 +12,8 @@ struct ParsedArgs {
     bool bJson = false;               // --json
     std::string strUninstaller;       // --uninstaller
     bool bNoUninstaller = false;      // --no-uninstaller
+    std::string strSetup;             // --setup
+    bool bDisks = false;              // --disks
     bool bHelp = false;               // -h / --help
 };
 

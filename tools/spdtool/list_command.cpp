@@ -6,6 +6,7 @@
 #include "format/package_writer.h"
 #include "tools/spdtool/command_line.h"
 #include "tools/spdtool/failure_text.h"
+#include "tools/spdtool/json_text.h"
 #include "tools/spdtool/manifest.h"
 #include "tools/spdtool/package_location.h"
 #include "tools/spdtool/progress.h"
@@ -19,25 +20,6 @@ const char kListUsage[] =
     "usage: spdtool list PACKAGE [--json]\n"
     "  Shows the header, the volumes, the directories and every file of a package.\n"
     "  PACKAGE is a folder holding user.spd, or the path of user.spd.\n";
-
-// Package texts are ANSI bytes; JSON wants UTF-8, so bytes above 127 are taken as Latin-1.
-std::string JsonText(const std::string& strText)
-{
-    std::string strOut = "\"";
-    for (unsigned char c : strText) {
-        if (c == '"' || c == '\\') {
-            strOut += '\\';
-            strOut += static_cast<char>(c);
-        } else if (c < 0x20 || c >= 0x7F) {
-            char sz[8];
-            std::snprintf(sz, sizeof sz, "\\u%04x", static_cast<unsigned>(c));
-            strOut += sz;
-        } else {
-            strOut += static_cast<char>(c);
-        }
-    }
-    return strOut + "\"";
-}
 
 std::string RootText(unsigned nRoot)
 {

@@ -1,5 +1,7 @@
-// spdtool: packs, lists, verifies and extracts setup packages (user.spd, user.NNN, _setup.spd).
+// spdtool: packs, lists, verifies and extracts setup packages (user.spd, user.NNN, _setup.spd),
+// and shows what an installation's uninstall log holds.
 #include "framework/exception.h"
+#include "lumidrop_version.h"
 #include "tools/spdtool/commands.h"
 #include "tools/spdtool/tool_error.h"
 
@@ -15,10 +17,13 @@ namespace {
 
 const char kUsage[] =
     "usage: spdtool COMMAND [ARGS]\n"
-    "  pack MANIFEST -o DIR [--volume-size BYTES]   build a package from a manifest\n"
+    "  pack MANIFEST -o DIR [--volume-size BYTES] [--disks] [--setup PROGRAM]\n"
+    "                                                build a package from a manifest\n"
     "  list PACKAGE [--json]                         show what a package holds\n"
     "  verify PACKAGE                                check everything; exit 1 when damaged\n"
     "  extract PACKAGE -o DIR                        write every file under DIR/<root>/\n"
+    "  log LOG [--json]                              show what an installation's Unscr.log holds\n"
+    "  --version                                     print spdtool's version\n"
     "PACKAGE is a folder holding user.spd, or the path of user.spd; continuation volumes\n"
     "are found beside it or in sibling \"Disk N\" folders. 'spdtool COMMAND --help' tells more.\n";
 
@@ -34,6 +39,10 @@ int Run(int argc, char** argv)
         std::fputs(kUsage, stdout);
         return kExitOk;
     }
+    if (strCommand == "--version") {
+        std::printf("spdtool %s\n", LUMIDROP_VERSION_TEXT);
+        return kExitOk;
+    }
     if (strCommand == "pack")
         return RunPack(vecArgs);
     if (strCommand == "list")
@@ -42,6 +51,8 @@ int Run(int argc, char** argv)
         return RunVerify(vecArgs);
     if (strCommand == "extract")
         return RunExtract(vecArgs);
+    if (strCommand == "log")
+        return RunLog(vecArgs);
     std::fprintf(stderr, "spdtool: unknown command \"%s\"\n%s", strCommand.c_str(), kUsage);
     return kExitUsage;
 }

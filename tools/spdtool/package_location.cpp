@@ -23,6 +23,11 @@ std::string OpenFailure()
 
 } // namespace
 
+std::string DiskFolderName(unsigned nVolume)
+{
+    return "Disk " + std::to_string(nVolume + 1);
+}
+
 CLocatedPackage::CLocatedPackage(const std::string& strPackage)
 {
     std::error_code error;
@@ -46,7 +51,7 @@ CLocatedPackage::CLocatedPackage(const std::string& strPackage)
     for (unsigned nVolume = 1; nVolume < m_header.volumeCount; ++nVolume) {
         std::string strName = VolumeFileName(nVolume);
         fs::path beside = source / strName;
-        fs::path sibling = source.parent_path() / ("Disk " + std::to_string(nVolume + 1)) / strName;
+        fs::path sibling = source.parent_path() / DiskFolderName(nVolume) / strName;
         std::string strRefused;
         bool bUnopened = false;
         bool bFound = false;

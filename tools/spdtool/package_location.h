@@ -9,6 +9,10 @@
 #include <string>
 #include <vector>
 
+// The folder volume nVolume lies in on a set of disks, where the setup program looks for
+// it: "Disk 1" for user.spd (volume 0), "Disk k+1" for user.00k.
+std::string DiskFolderName(unsigned nVolume);
+
 class CLocatedPackage {
 public:
     // Reads and checks the setup header and finds and checks every volume. Raises

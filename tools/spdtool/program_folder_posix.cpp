@@ -1,5 +1,5 @@
 // Linux names the running program's file in /proc.
-#include "tools/spdtool/uninstaller_choice.h"
+#include "tools/spdtool/program_choice.h"
 
 #include <filesystem>
 

@@ -1,5 +1,5 @@
 // Windows names the running program's file through its module handle.
-#include "tools/spdtool/uninstaller_choice.h"
+#include "tools/spdtool/program_choice.h"
 
 #include <windows.h>
 
