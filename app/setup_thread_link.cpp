@@ -130,7 +130,9 @@ int CSetupThreadLink::WaitFor(const HANDLE* phObjects, DWORD nCount)
 
 int CSetupThreadLink::PreparationStep(unsigned nVolumeCount)
 {
-    const unsigned nSteps = nVolumeCount + 2 + (nVolumeCount > 1 ? 1 : 0);
+    // A package of volume count 0 is user.spd alone, as one of 1 is.
+    const unsigned nContinuations = nVolumeCount > 1 ? nVolumeCount - 1 : 0;
+    const unsigned nSteps = 2 + nContinuations + 1;
     return static_cast<int>(kPreparationShare / nSteps);
 }
 

@@ -4,30 +4,40 @@
 #include "engine/file_helpers.h"
 #include "sys/my_exception.h"
 
-#include <algorithm>
+#include <cstdlib>
 
-namespace {
-// True when the run made strPath itself. Names drawn within one second repeat, so the
-// k-th file of a second meets the k - 1 names before it again: the run's own list knows
-// them at once, where the file system would be asked to open each one. The latest files,
-// the ones a repeated name meets, are looked at first.
-bool MadeByTheRun(const std::vector<std::string>& tempFiles, const std::string& strPath)
+CTempNameSeed::CTempNameSeed(Clock clock) : m_clock(clock) {}
+
+CTempNameSeed& CTempNameSeed::OfThisThread()
 {
-    return std::find(tempFiles.rbegin(), tempFiles.rend(), strPath) != tempFiles.rend();
+    thread_local CTempNameSeed s_seed;
+    return s_seed;
 }
-} // namespace
+
+void CTempNameSeed::BeforeName()
+{
+    const std::time_t nNow = m_clock(nullptr);
+    if (m_bSeeded && nNow == m_nSecond)
+        return;
+    std::srand(static_cast<unsigned>(nNow));
+    m_bSeeded = true;
+    m_nSecond = nNow;
+}
 
 std::string CreateTempFile(CPlainFile& file, const std::string& strTempFolder, unsigned nPhase,
-                           const std::function<void()>& beforeEachDraw, std::vector<std::string>& tempFiles)
+                           const std::function<void()>& beforeEachDraw, std::vector<std::string>& tempFiles,
+                           CTempNameSeed& seed)
 {
-    SeedRandomNames();
+    seed.BeforeName();
+    std::string strPath = strTempFolder + "12345678.tmp";
+    const std::size_t nNameAt = strTempFolder.size();
     std::string strName;
     for (unsigned nAttempt = 0; nAttempt < kMaxTempNameAttempts; ++nAttempt) {
         if (beforeEachDraw)
             beforeEachDraw();
         MakeRandomName(strName, 8);
-        const std::string strPath = strTempFolder + strName + ".tmp";
-        if (MadeByTheRun(tempFiles, strPath) || FileExists(strPath) || !file.CreateReadWrite(strPath))
+        strPath.replace(nNameAt, strName.size(), strName);
+        if (FileExists(strPath) || !file.CreateReadWrite(strPath))
             continue;
         tempFiles.push_back(strPath);
         return strPath;
