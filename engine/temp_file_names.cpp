@@ -4,9 +4,20 @@
 #include "engine/file_helpers.h"
 #include "sys/my_exception.h"
 
+#include <windows.h>
+
 #include <cstdlib>
 
 CTempNameSeed::CTempNameSeed(Clock clock) : m_clock(clock) {}
+
+std::time_t CTempNameSeed::CurrentSecond()
+{
+    // 100-nanosecond intervals since 1601; 1970 began 11644473600 seconds later.
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const ULONGLONG nTicks = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return static_cast<std::time_t>(nTicks / 10000000ULL - 11644473600ULL);
+}
 
 CTempNameSeed& CTempNameSeed::OfThisThread()
 {
@@ -16,7 +27,7 @@ CTempNameSeed& CTempNameSeed::OfThisThread()
 
 void CTempNameSeed::BeforeName()
 {
-    const std::time_t nNow = m_clock(nullptr);
+    const std::time_t nNow = m_clock();
     if (m_bSeeded && nNow == m_nSecond)
         return;
     std::srand(static_cast<unsigned>(nNow));
@@ -37,7 +48,8 @@ std::string CreateTempFile(CPlainFile& file, const std::string& strTempFolder, u
             beforeEachDraw();
         MakeRandomName(strName, 8);
         strPath.replace(nNameAt, strName.size(), strName);
-        if (FileExists(strPath) || !file.CreateReadWrite(strPath))
+        // Taken names fail the create: a name that exists, or is held open, is passed over.
+        if (!file.CreateOnlyReadWrite(strPath))
             continue;
         tempFiles.push_back(strPath);
         return strPath;

@@ -19,11 +19,16 @@ constexpr unsigned kMaxTempNameAttempts = 10000;
 // setup thread's seed.
 class CTempNameSeed {
 public:
-    using Clock = std::time_t (*)(std::time_t*);
-    explicit CTempNameSeed(Clock clock = &std::time);
+    using Clock = std::time_t (*)();
+    // The clock is the system's, as the C runtime's time() gives it.
+    explicit CTempNameSeed(Clock clock = &CurrentSecond);
     static CTempNameSeed& OfThisThread();
 
     void BeforeName();
+
+    // The seconds since 1970 (UTC) that time() returns, read without the time zone
+    // that the C runtime's time() looks up on every call.
+    static std::time_t CurrentSecond();
 
 private:
     Clock m_clock;

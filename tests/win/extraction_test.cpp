@@ -66,7 +66,7 @@ protected:
 
 namespace {
 std::time_t g_nClockNow = 0;
-std::time_t StandingClock(std::time_t*)
+std::time_t StandingClock()
 {
     return g_nClockNow;
 }
@@ -225,4 +225,18 @@ TEST_F(Extraction, ThreadMayBeHeldBeforeEveryChunkOfALargeFileAndTheNameOnly)
     EXPECT_EQ(nStops, 1 + nChunks) << "at the name's cancel check, then at each chunk";
     EXPECT_EQ(m_link.m_nCancelChecks, 1u) << "the chunks' holds are no cancel checks";
     EXPECT_EQ(ReadAll(strPath), RandomBytes(5 * kInflateChunkSize / 2, 4));
+}
+
+TEST_F(Extraction, SecondOfTheNamesIsTheOneTimeGives)
+{
+    // Retried should the clock tick in between.
+    for (int nTry = 0; nTry < 5; ++nTry) {
+        const std::time_t nBefore = std::time(nullptr);
+        const std::time_t nSecond = CTempNameSeed::CurrentSecond();
+        if (std::time(nullptr) == nBefore) {
+            EXPECT_EQ(nSecond, nBefore);
+            return;
+        }
+    }
+    FAIL() << "the clock ticked during every try";
 }
