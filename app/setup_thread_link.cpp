@@ -77,6 +77,11 @@ bool CSetupThreadLink::IsCancelRequested() const
 void CSetupThreadLink::CheckCancel()
 {
     ++m_nCancelChecks;
+    // One look at both events: nearly every check finds neither, and every look is a call
+    // to the system (under Wine, a round trip to its server), several for each file.
+    const HANDLE hEvents[] = {m_hHoldEvent.Get(), m_hCancelEvent.Get()};
+    if (WaitForMultipleObjects(2, hEvents, FALSE, 0) == WAIT_TIMEOUT)
+        return;
     // Held first: the answer to the question decides what this check finds.
     StopWhileHeld();
     if (IsCancelRequested())
