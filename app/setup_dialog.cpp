@@ -292,6 +292,12 @@ void CSetupDialog::OfferCancel()
     // thread first stops itself where it holds no lock the question's box may need, and
     // only then is suspended; a thread already done is left alone.
     const bool bHeld = m_pThread != nullptr && m_pLink != nullptr && m_pLink->Hold();
+    if (m_pLink != nullptr && !bHeld) {
+        // The run ended before it could be held: there is nothing left to cancel. Its last
+        // phase is on its way and brings the finish page, or ends a failed run.
+        m_pLink->Release();
+        return;
+    }
     if (bHeld)
         m_pThread->SuspendThread();
     const bool bCancel = MessageBoxByNumber(kCancelQuestionMessage, MB_YESNO | MB_ICONQUESTION) == IDYES;

@@ -77,6 +77,11 @@ bool CSetupThreadLink::IsCancelRequested() const
 void CSetupThreadLink::CheckCancel()
 {
     ++m_nCancelChecks;
+    // One look at both events: nearly every check finds neither, and every look is a call
+    // to the system (under Wine, a round trip to its server), several for each file.
+    const HANDLE hEvents[] = {m_hHoldEvent.Get(), m_hCancelEvent.Get()};
+    if (WaitForMultipleObjects(2, hEvents, FALSE, 0) == WAIT_TIMEOUT)
+        return;
     // Held first: the answer to the question decides what this check finds.
     StopWhileHeld();
     if (IsCancelRequested())
@@ -130,7 +135,9 @@ int CSetupThreadLink::WaitFor(const HANDLE* phObjects, DWORD nCount)
 
 int CSetupThreadLink::PreparationStep(unsigned nVolumeCount)
 {
-    const unsigned nSteps = nVolumeCount + 2 + (nVolumeCount > 1 ? 1 : 0);
+    // A package of volume count 0 is user.spd alone, as one of 1 is.
+    const unsigned nContinuations = nVolumeCount > 1 ? nVolumeCount - 1 : 0;
+    const unsigned nSteps = 2 + nContinuations + 1;
     return static_cast<int>(kPreparationShare / nSteps);
 }
 

@@ -62,13 +62,17 @@ public:
     bool Hold();
     // Lets a held thread go on; harmless when it is not held.
     void Release();
+    // The thread's side, inside work that reaches no cancel check for a long while (one
+    // large file's data, a setup file's copy, the join): stops here while held, and only
+    // that; a raised cancel request is left to the next check.
+    void HoldPoint() const { StopWhileHeld(); }
     // The thread's side: waits until one of the nCount objects (fewer than
     // MAXIMUM_WAIT_OBJECTS) is signalled, stopping meanwhile whenever it is held. Returns
     // the signalled object's index, -1 when the wait fails.
     int WaitFor(const HANDLE* phObjects, DWORD nCount);
 
-    // 100,000 shared among the setup files, the volumes and the joining: N + 2 steps, one
-    // more when there are volumes to join.
+    // 100,000 shared among the steps the preparation makes: one for each setup file, one
+    // for each continuation volume and one once the package stream is built.
     static int PreparationStep(unsigned nVolumeCount);
     static int CopyingStep(unsigned nFileCount);
 

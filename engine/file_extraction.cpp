@@ -10,56 +10,57 @@
 
 #include <zlib.h>
 
-#include <cstring>
 #include <new>
 
 namespace {
-// One zlib state for one file, released on every way out.
-class CInflateState {
-public:
-    CInflateState()
-    {
-        std::memset(&m_stream, 0, sizeof m_stream);
-        // The wrapper's default window. The state's size is this zlib's own, not a fixed
-        // 56: that is the 32-bit layout only.
-        if (inflateInit(&m_stream) != Z_OK)
-            ThrowSetupException(PHASE_FILES, CAUSE_DECOMPRESSION);
-    }
-    ~CInflateState() { inflateEnd(&m_stream); }
-    CInflateState(const CInflateState&) = delete;
-    CInflateState& operator=(const CInflateState&) = delete;
-
-    z_stream m_stream;
-};
-
-struct SExtractBuffers {
-    std::vector<unsigned char> m_vecInput;
-    std::vector<unsigned char> m_vecOutput;
-};
-
-SExtractBuffers AllocateBuffers()
+template <typename Make> auto Allocated(Make make)
 {
     try {
-        return {std::vector<unsigned char>(kInflateChunkSize), std::vector<unsigned char>(kInflateChunkSize)};
+        return make();
     } catch (const std::bad_alloc&) {
         ThrowSetupException(PHASE_FILES, CAUSE_NO_MEMORY);
     }
 }
 } // namespace
 
+CFileExtractor::CFileExtractor()
+    : m_vecInput(Allocated([] { return std::vector<unsigned char>(kInflateChunkSize); })),
+      m_vecOutput(Allocated([] { return std::vector<unsigned char>(kInflateChunkSize); })),
+      m_pStream(Allocated([] { return std::make_unique<z_stream>(); }))
+{
+    // The wrapper's default window. The state's size is this zlib's own, not a fixed 56:
+    // that is the 32-bit layout only.
+    if (inflateInit(m_pStream.get()) != Z_OK)
+        ThrowSetupException(PHASE_FILES, CAUSE_DECOMPRESSION);
+}
+
+CFileExtractor::~CFileExtractor()
+{
+    inflateEnd(m_pStream.get());
+}
+
 std::string ExtractFile(ISeekableFile& stream, const std::string& strTempFolder, CSetupThreadLink& link,
                         std::vector<std::string>& tempFiles)
+{
+    CFileExtractor extractor;
+    return extractor.Extract(stream, strTempFolder, link, tempFiles);
+}
+
+std::string CFileExtractor::Extract(ISeekableFile& stream, const std::string& strTempFolder, CSetupThreadLink& link,
+                                    std::vector<std::string>& tempFiles)
 {
     BlockHeader header;
     if (!ReadBlockHeader(stream, header))
         ThrowSetupException(PHASE_FILES, CAUSE_DAMAGED);
-    CInflateState state;
-    SExtractBuffers buffers = AllocateBuffers();
+    // The state the previous file left, whatever its end, starts over.
+    if (inflateReset(m_pStream.get()) != Z_OK)
+        ThrowSetupException(PHASE_FILES, CAUSE_DECOMPRESSION);
     CPlainFile file;
     const std::string strPath = CreateTempFile(file, strTempFolder, PHASE_FILES, [&] { link.CheckCancel(); }, tempFiles);
 
-    z_stream& z = state.m_stream;
-    unsigned char* const pOutput = buffers.m_vecOutput.data();
+    z_stream& z = *m_pStream;
+    unsigned char* const pInput = m_vecInput.data();
+    unsigned char* const pOutput = m_vecOutput.data();
     z.next_out = pOutput;
     z.avail_out = static_cast<uInt>(kInflateChunkSize);
     std::uint64_t nWritten = 0;
@@ -68,14 +69,17 @@ std::string ExtractFile(ISeekableFile& stream, const std::string& strTempFolder,
     bool bStopped = false; // zlib reported the end or an error, or the output is too long
     std::uint32_t nRemaining = header.storedSize;
     while (nRemaining > 0) {
+        // One large file can take seconds: the dialog may hold the thread here to ask its
+        // question while this file is still the current one.
+        link.HoldPoint();
         const std::size_t nChunk = nRemaining < kInflateChunkSize ? nRemaining : kInflateChunkSize;
-        if (stream.Read(buffers.m_vecInput.data(), nChunk) != nChunk)
+        if (stream.Read(pInput, nChunk) != nChunk)
             ThrowSetupException(PHASE_FILES, CAUSE_DAMAGED);
         nRemaining -= static_cast<std::uint32_t>(nChunk);
         // After the end the rest is read only, so that the next entry starts in its place.
         if (bStopped)
             continue;
-        z.next_in = buffers.m_vecInput.data();
+        z.next_in = pInput;
         z.avail_in = static_cast<uInt>(nChunk);
         do {
             if (z.avail_out == 0) {

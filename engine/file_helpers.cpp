@@ -7,7 +7,8 @@
 #include <windows.h>
 
 #include <cstdlib>
-#include <ctime>
+#include <new>
+#include <vector>
 
 bool FileExists(const std::string& strPath)
 {
@@ -80,14 +81,61 @@ bool SameSize(const std::string& strFirst, const std::string& strSecond)
            GetFileAttributesExA(strSecond.c_str(), GetFileExInfoStandard, &second) &&
            first.nFileSizeHigh == second.nFileSizeHigh && first.nFileSizeLow == second.nFileSizeLow;
 }
+
+constexpr DWORD kCopyChunkSize = 524288;
+
+// The copy CopyFileA would make, read and written by the program itself so that
+// eachChunk can run between two chunks. A target left half written is removed.
+bool CopyInChunks(const std::string& strSource, const std::string& strTarget, bool bFailIfExists,
+                  const std::function<void()>& eachChunk)
+{
+    if (InjectedFault(FaultKind::FileCopy) != 0)
+        return false;
+    const CHandle hSource(CreateFileA(strSource.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!hSource.IsValid())
+        return false;
+    bool bCopied = false;
+    {
+        const CHandle hTarget(CreateFileA(strTarget.c_str(), GENERIC_WRITE, 0, nullptr,
+                                          bFailIfExists ? CREATE_NEW : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!hTarget.IsValid())
+            return false;
+        std::vector<unsigned char> buffer;
+        try {
+            buffer.resize(kCopyChunkSize);
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        for (;;) {
+            DWORD nRead = 0;
+            if (!ReadFile(hSource.Get(), buffer.data(), kCopyChunkSize, &nRead, nullptr))
+                break;
+            if (nRead == 0) {
+                bCopied = true;
+                break;
+            }
+            eachChunk();
+            DWORD nWritten = 0;
+            if (!WriteFile(hTarget.Get(), buffer.data(), nRead, &nWritten, nullptr) || nWritten != nRead)
+                break;
+        }
+    }
+    if (!bCopied)
+        DeleteFileA(strTarget.c_str());
+    return bCopied;
+}
 } // namespace
 
-int CopyToFolder(const std::string& strSource, const std::string& strFolder, bool bFailIfExists)
+int CopyToFolder(const std::string& strSource, const std::string& strFolder, bool bFailIfExists,
+                 const std::function<void()>& eachChunk)
 {
     const std::string strTarget = PathInFolder(strFolder, strSource);
     // A copy of the same size is taken to be this file, copied before.
     if (bFailIfExists && FileExists(strTarget))
         return SameSize(strSource, strTarget) ? 1 : -1;
+    if (eachChunk)
+        return CopyInChunks(strSource, strTarget, bFailIfExists, eachChunk) ? 0 : -1;
     return CopyOneFile(strSource, strTarget, bFailIfExists) ? 0 : -1;
 }
 
@@ -96,9 +144,4 @@ void MakeRandomName(std::string& strText, unsigned nLength)
     strText.assign(nLength, 'a');
     for (char& ch : strText)
         ch = static_cast<char>('a' + std::rand() % 26);
-}
-
-void SeedRandomNames()
-{
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
 }

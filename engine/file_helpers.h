@@ -3,6 +3,7 @@
 // strings in the system's ANSI code page.
 #pragma once
 
+#include <functional>
 #include <string>
 
 // True when the file exists, tested without reading it. A file held open without sharing
@@ -31,13 +32,11 @@ bool MoveAtNextStart(const std::string& strSource, const std::string& strTarget)
 
 // Copies strSource into strFolder under its file name. With bFailIfExists and the target
 // already there: 1 when both have the same size (nothing is copied), else -1. Otherwise
-// 0 on success and -1 on failure.
-int CopyToFolder(const std::string& strSource, const std::string& strFolder, bool bFailIfExists);
+// 0 on success and -1 on failure. With eachChunk, the copy is made in chunks of 524288
+// bytes, eachChunk running before each, and the copy has plain attributes; without it,
+// CopyOneFile makes it.
+int CopyToFolder(const std::string& strSource, const std::string& strFolder, bool bFailIfExists,
+                 const std::function<void()>& eachChunk = nullptr);
 
 // Sets strText to nLength letters 'a' to 'z' drawn from the C runtime's generator.
 void MakeRandomName(std::string& strText, unsigned nLength);
-
-// Seeds that generator with the current time in seconds, as the temporary file names
-// of a run are seeded: names drawn in the same second repeat, and the existence test
-// moves the later file on.
-void SeedRandomNames();

@@ -7,9 +7,15 @@
 #include "sys/my_exception.h"
 
 std::string CopyIntoTempFolder(const std::string& strSource, const std::string& strTempFolder,
-                               std::vector<std::string>& tempFiles)
+                               std::vector<std::string>& tempFiles, const CSetupThreadLink* pLink)
 {
-    if (CopyToFolder(strSource, strTempFolder, true) < 0)
+    // A volume of a slow disk can take long to copy: the dialog may hold the thread
+    // between two of its chunks.
+    const std::function<void()> eachChunk = [pLink] {
+        if (pLink != nullptr)
+            pLink->HoldPoint();
+    };
+    if (CopyToFolder(strSource, strTempFolder, true, eachChunk) < 0)
         ThrowSetupException(PHASE_PREPARING, CAUSE_FILE_ERROR);
     tempFiles.push_back(PathInFolder(strTempFolder, strSource));
     return tempFiles.back();
@@ -22,7 +28,7 @@ void GatherVolumes(CVolumeSearch& search, unsigned nVolumeCount, const std::stri
     for (unsigned nVolume = 1; nVolume < nVolumeCount; ++nVolume) {
         link.CheckCancel();
         const std::string strVolume = search.Find(nVolume);
-        volumeCopies.push_back(CopyIntoTempFolder(strVolume, strTempFolder, tempFiles));
+        volumeCopies.push_back(CopyIntoTempFolder(strVolume, strTempFolder, tempFiles, &link));
         link.StepProgress();
     }
 }

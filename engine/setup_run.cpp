@@ -133,7 +133,7 @@ void CSetupRun::CopySetupFiles()
 {
     for (const char* pszName : {kSetupFileName, kPackageFileName}) {
         m_link.CheckCancel();
-        const std::string strCopy = CopyIntoTempFolder(m_strSourceFolder + pszName, m_strTempFolder, m_tempFiles);
+        const std::string strCopy = CopyIntoTempFolder(m_strSourceFolder + pszName, m_strTempFolder, m_tempFiles, &m_link);
         if (pszName == kPackageFileName)
             m_volumeCopies.push_back(strCopy);
         else
@@ -149,6 +149,7 @@ void CSetupRun::PlaceFiles(CPackageReader& reader)
     m_link.SetProgressStep(CSetupThreadLink::CopyingStep(m_header.fileCount));
     reader.BeginFileSection();
     CFilePlacement placement(m_rootFolders, *m_pConfig, m_link, m_lists, m_strTempFolder);
+    CFileExtractor extractor;
     while (reader.GetFilesLeft() > 0) {
         m_link.CheckCancel();
         FileRecord record;
@@ -156,7 +157,7 @@ void CSetupRun::PlaceFiles(CPackageReader& reader)
         // Sent, not posted: the name lives only until the next file.
         const std::string strFileName = FieldText(record.fileName);
         m_link.Notify(FALSE, CSetupThreadLink::PHASE_COPYING, reinterpret_cast<LPARAM>(strFileName.c_str()));
-        const std::string strExtracted = ExtractFile(*m_pStream, m_strTempFolder, m_link, m_tempFiles);
+        const std::string strExtracted = extractor.Extract(*m_pStream, m_strTempFolder, m_link, m_tempFiles);
         placement.PlaceFile(strExtracted, record);
     }
 }

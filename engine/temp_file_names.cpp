@@ -4,30 +4,52 @@
 #include "engine/file_helpers.h"
 #include "sys/my_exception.h"
 
-#include <algorithm>
+#include <windows.h>
 
-namespace {
-// True when the run made strPath itself. Names drawn within one second repeat, so the
-// k-th file of a second meets the k - 1 names before it again: the run's own list knows
-// them at once, where the file system would be asked to open each one. The latest files,
-// the ones a repeated name meets, are looked at first.
-bool MadeByTheRun(const std::vector<std::string>& tempFiles, const std::string& strPath)
+#include <cstdlib>
+
+CTempNameSeed::CTempNameSeed(Clock clock) : m_clock(clock) {}
+
+std::time_t CTempNameSeed::CurrentSecond()
 {
-    return std::find(tempFiles.rbegin(), tempFiles.rend(), strPath) != tempFiles.rend();
+    // 100-nanosecond intervals since 1601; 1970 began 11644473600 seconds later.
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const ULONGLONG nTicks = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return static_cast<std::time_t>(nTicks / 10000000ULL - 11644473600ULL);
 }
-} // namespace
+
+CTempNameSeed& CTempNameSeed::OfThisThread()
+{
+    thread_local CTempNameSeed s_seed;
+    return s_seed;
+}
+
+void CTempNameSeed::BeforeName()
+{
+    const std::time_t nNow = m_clock();
+    if (m_bSeeded && nNow == m_nSecond)
+        return;
+    std::srand(static_cast<unsigned>(nNow));
+    m_bSeeded = true;
+    m_nSecond = nNow;
+}
 
 std::string CreateTempFile(CPlainFile& file, const std::string& strTempFolder, unsigned nPhase,
-                           const std::function<void()>& beforeEachDraw, std::vector<std::string>& tempFiles)
+                           const std::function<void()>& beforeEachDraw, std::vector<std::string>& tempFiles,
+                           CTempNameSeed& seed)
 {
-    SeedRandomNames();
+    seed.BeforeName();
+    std::string strPath = strTempFolder + "12345678.tmp";
+    const std::size_t nNameAt = strTempFolder.size();
     std::string strName;
     for (unsigned nAttempt = 0; nAttempt < kMaxTempNameAttempts; ++nAttempt) {
         if (beforeEachDraw)
             beforeEachDraw();
         MakeRandomName(strName, 8);
-        const std::string strPath = strTempFolder + strName + ".tmp";
-        if (MadeByTheRun(tempFiles, strPath) || FileExists(strPath) || !file.CreateReadWrite(strPath))
+        strPath.replace(nNameAt, strName.size(), strName);
+        // Taken names fail the create: a name that exists, or is held open, is passed over.
+        if (!file.CreateOnlyReadWrite(strPath))
             continue;
         tempFiles.push_back(strPath);
         return strPath;

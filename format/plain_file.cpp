@@ -20,7 +20,8 @@ bool CPlainFile::OpenMode(const std::string& strPath, CSystemFile::Mode nMode)
     if (pFile == nullptr)
         return false;
     std::uint64_t nLength = 0;
-    const bool bCreated = nMode == CSystemFile::CreateNew || nMode == CSystemFile::CreateReadWrite;
+    const bool bCreated = nMode == CSystemFile::CreateNew || nMode == CSystemFile::CreateReadWrite ||
+                          nMode == CSystemFile::CreateOnlyReadWrite;
     if (!bCreated && !pFile->Measure(nLength)) {
         pFile->Close();
         return false;
@@ -51,6 +52,11 @@ bool CPlainFile::OpenForUpdate(const std::string& strPath)
 bool CPlainFile::CreateReadWrite(const std::string& strPath)
 {
     return OpenMode(strPath, CSystemFile::CreateReadWrite);
+}
+
+bool CPlainFile::CreateOnlyReadWrite(const std::string& strPath)
+{
+    return OpenMode(strPath, CSystemFile::CreateOnlyReadWrite);
 }
 
 std::size_t CPlainFile::Read(void* pBuffer, std::size_t nCount)

@@ -10,7 +10,7 @@
 // The platform's open file under CPlainFile (plain_file_posix.cpp, plain_file_win32.cpp).
 class CSystemFile {
 public:
-    enum Mode { ReadOnly, CreateNew, ReadWrite, CreateReadWrite };
+    enum Mode { ReadOnly, CreateNew, ReadWrite, CreateReadWrite, CreateOnlyReadWrite };
 
     // Opens strPath; null when it cannot be opened (the file is missing, in use, ...).
     static std::unique_ptr<CSystemFile> Open(const std::string& strPath, Mode nMode);
@@ -44,6 +44,9 @@ public:
     // Creates or truncates the file for reading and writing, exclusive on Windows: a
     // temporary file that is written and then read back through the same handle.
     bool CreateReadWrite(const std::string& strPath);
+    // The same for a file that is not there yet: false when one of that name exists. One
+    // call where a test for the name and a create would look the name up twice.
+    bool CreateOnlyReadWrite(const std::string& strPath);
 
     std::size_t Read(void* pBuffer, std::size_t nCount) override;
     // Raises CFileException when not every byte could be written (a full disk).

@@ -46,7 +46,7 @@ private:
 
 std::unique_ptr<CSystemFile> CSystemFile::Open(const std::string& strPath, Mode nMode)
 {
-    static const char* const kModes[] = {"rb", "wb", "r+b", "w+b"};
+    static const char* const kModes[] = {"rb", "wb", "r+b", "w+b", "w+bx"};
     std::FILE* pFile = std::fopen(strPath.c_str(), kModes[nMode]);
     if (pFile == nullptr)
         return nullptr;

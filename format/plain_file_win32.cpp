@@ -84,6 +84,7 @@ std::unique_ptr<CSystemFile> CSystemFile::Open(const std::string& strPath, Mode 
         CFile::modeWrite | CFile::modeCreate | CFile::shareExclusive,
         CFile::modeReadWrite | CFile::shareExclusive,
         CFile::modeReadWrite | CFile::modeCreate | CFile::shareExclusive,
+        CFile::modeReadWrite | CFile::modeCreateNew | CFile::shareExclusive,
     };
     auto pFile = std::make_unique<CFrameworkFile>();
     try {

@@ -51,8 +51,12 @@ void CFile::Open(const std::string& strFileName, unsigned nOpenFlags)
     else if ((nOpenFlags & shareDenyNone) != 0)
         dwShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
-    const DWORD dwCreation = (nOpenFlags & modeCreate) != 0 ? CREATE_ALWAYS : OPEN_EXISTING;
-    if (dwCreation == CREATE_ALWAYS && InjectedFault(FaultKind::FileCreate) != 0)
+    DWORD dwCreation = OPEN_EXISTING;
+    if ((nOpenFlags & modeCreateNew) != 0)
+        dwCreation = CREATE_NEW;
+    else if ((nOpenFlags & modeCreate) != 0)
+        dwCreation = CREATE_ALWAYS;
+    if (dwCreation != OPEN_EXISTING && InjectedFault(FaultKind::FileCreate) != 0)
         ThrowLastError(CFileException::opOpen);
     m_hFile.Reset(CreateFileA(strFileName.c_str(), dwAccess, dwShare, nullptr, dwCreation, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!m_hFile.IsValid()) {

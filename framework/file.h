@@ -19,6 +19,7 @@ public:
         shareDenyWrite = 0x0020,
         shareDenyNone = 0x0040,
         modeCreate = 0x1000, // create, or empty an existing file
+        modeCreateNew = 0x2000, // create; fail when the file exists
     };
     enum SeekPosition { begin = FILE_BEGIN, current = FILE_CURRENT, end = FILE_END };
 

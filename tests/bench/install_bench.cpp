@@ -3,8 +3,9 @@
 // engine_runner alike, each as its own Wine process).
 //   install_bench make FOLDER
 //       makes FOLDER\package (user.spd, user.001, user.002, _setup.spd: some thousands of
-//       files of mixed data, fixed seed, over 1 GiB packed) and FOLDER\empty (one small
-//       file) where they are missing
+//       files of mixed data, fixed seed, over 1 GiB packed), FOLDER\small (the same over
+//       2000 files of 128 KiB on average, where what each file costs shows) and
+//       FOLDER\empty (one small file) where they are missing
 //   install_bench floor PACKAGE DEST
 //       the passes an installation is made of, with nothing else: the setup files copied
 //       into a new folder in the system's temporary folder, the volumes joined, the stream read with Adler-32, the
@@ -23,6 +24,8 @@ namespace {
 // Random bytes pack to their own size, this text to under half of it: about 1.1 GiB
 // packed, in three volumes of 400 MiB.
 constexpr BenchPackageShape kShape = {3000, 850ull << 20, 550ull << 20, 400ull << 20, 3};
+// 250 MiB in 2000 files, about 200 MiB packed, in three volumes of 80 MiB.
+constexpr BenchPackageShape kSmallFilesShape = {2000, 170ull << 20, 80ull << 20, 80ull << 20, 3};
 constexpr BenchPackageShape kEmptyShape = {1, 0, 64, 400ull << 20, 1};
 
 bool Exists(const std::string& strPath)
@@ -34,7 +37,8 @@ int Make(const std::string& strFolder)
 {
     const std::string strWork = WithBackslash(strFolder);
     CreateDirectoryA(strFolder.c_str(), nullptr);
-    for (const auto& [pszName, shape] : {std::make_pair("package", kShape), std::make_pair("empty", kEmptyShape)}) {
+    for (const auto& [pszName, shape] : {std::make_pair("package", kShape), std::make_pair("small", kSmallFilesShape),
+                                         std::make_pair("empty", kEmptyShape)}) {
         const std::string strPackage = strWork + pszName + "\\";
         if (!Exists(strPackage + kBenchPackageFileName))
             MakeBenchPackage(shape, strWork, strPackage);

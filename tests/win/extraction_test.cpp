@@ -1,6 +1,6 @@
 // Extracting one file's data block into a temporary file: whole packages, hand-made
 // blocks that are damaged in each way the checks must catch, names drawn in one second,
-// and a folder that takes no new files.
+// a folder that takes no new files, and where the thread may be held.
 #include "app/setup_thread_link.h"
 #include "engine/file_extraction.h"
 #include "engine/file_helpers.h"
@@ -13,10 +13,12 @@
 #include "engine/temp_file_names.h"
 #include "engine/volume_search.h"
 #include "tests/native/package_test_support.h"
+#include "tests/win/hold_counter.h"
 #include "tests/win/spanned_package.h"
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <ctime>
 #include <functional>
 
@@ -55,8 +57,20 @@ Bytes StreamOf(const HandBlock& block)
 
 class Extraction : public CSpannedPackageTest {
 protected:
-    std::string Extract(ISeekableFile& stream) { return ExtractFile(stream, m_strTempFolder, m_link, tempFiles); }
+    // One extractor for every file of a test, as for every file of a run: each file
+    // starts from whatever state the one before left, damaged or not.
+    std::string Extract(ISeekableFile& stream) { return m_extractor.Extract(stream, m_strTempFolder, m_link, tempFiles); }
+
+    CFileExtractor m_extractor;
 };
+
+namespace {
+std::time_t g_nClockNow = 0;
+std::time_t StandingClock()
+{
+    return g_nClockNow;
+}
+} // namespace
 
 TEST_F(Extraction, EveryFileOfAPackageComesOutWhole)
 {
@@ -164,28 +178,26 @@ TEST_F(Extraction, ShortBlockHeaderIsDamageBeforeAnyFileIsMade)
     EXPECT_TRUE(tempFiles.empty());
 }
 
-TEST_F(Extraction, SecondFileInTheSameSecondMovesOnToTheNextName)
+TEST_F(Extraction, NamesOfOneSecondGoOnInOneSequenceAndANewSecondSeedsAgain)
 {
-    const Bytes bytes = StreamOf(BlockOf(TextBytes(1000)));
-    // The names repeat only within one second: retry should the clock tick in between.
-    for (int nTry = 0; nTry < 5; ++nTry) {
-        tempFiles.clear();
-        const std::time_t nBefore = std::time(nullptr);
-        CMemoryFile first(bytes);
-        CMemoryFile second(bytes);
-        const std::string strFirst = Extract(first);
-        const std::string strSecond = Extract(second);
-        if (std::time(nullptr) != nBefore)
-            continue;
-        std::srand(static_cast<unsigned>(nBefore));
-        std::string strName;
-        MakeRandomName(strName, 8);
-        EXPECT_EQ(strFirst, m_strTempFolder + strName + ".tmp");
-        MakeRandomName(strName, 8);
-        EXPECT_EQ(strSecond, m_strTempFolder + strName + ".tmp");
-        return;
+    constexpr unsigned kFiles = 300;
+    CTempNameSeed seed(StandingClock);
+    for (const std::time_t nSecond : {std::time_t{1000000007}, std::time_t{1000000008}}) {
+        SCOPED_TRACE(nSecond);
+        std::srand(static_cast<unsigned>(nSecond));
+        std::vector<std::string> vecExpected(kFiles);
+        for (std::string& strName : vecExpected) {
+            MakeRandomName(strName, 8);
+            strName = m_strTempFolder + strName + ".tmp";
+        }
+        g_nClockNow = nSecond;
+        unsigned nDraws = 0;
+        for (unsigned n = 0; n < kFiles; ++n) {
+            CPlainFile file;
+            ASSERT_EQ(CreateTempFile(file, m_strTempFolder, 3, [&] { ++nDraws; }, tempFiles, seed), vecExpected[n]);
+        }
+        EXPECT_EQ(nDraws, kFiles) << "each name drawn once";
     }
-    FAIL() << "the clock ticked during every try";
 }
 
 TEST_F(Extraction, FolderRefusingNewFilesEndsAfterBoundedAttemptsWithACheckEach)
@@ -195,4 +207,36 @@ TEST_F(Extraction, FolderRefusingNewFilesEndsAfterBoundedAttemptsWithACheckEach)
     ExpectSetupFailure(3, 2, [&] { ExtractFile(stream, strRefusing, m_link, tempFiles); });
     EXPECT_EQ(m_link.m_nCancelChecks, kMaxTempNameAttempts);
     EXPECT_TRUE(tempFiles.empty());
+}
+
+TEST_F(Extraction, ThreadMayBeHeldBeforeEveryChunkOfALargeFileAndTheNameOnly)
+{
+    const HandBlock block = BlockOf(RandomBytes(5 * kInflateChunkSize / 2, 4));
+    const std::uint32_t nChunks = (block.header.storedSize + kInflateChunkSize - 1) / kInflateChunkSize;
+    ASSERT_GE(nChunks, 3u);
+    CMemoryFile stream(StreamOf(block));
+    std::string strPath;
+    unsigned nStops = 0;
+    {
+        CHoldCounter holds(m_link);
+        strPath = Extract(stream);
+        nStops = holds.Stops();
+    }
+    EXPECT_EQ(nStops, 1 + nChunks) << "at the name's cancel check, then at each chunk";
+    EXPECT_EQ(m_link.m_nCancelChecks, 1u) << "the chunks' holds are no cancel checks";
+    EXPECT_EQ(ReadAll(strPath), RandomBytes(5 * kInflateChunkSize / 2, 4));
+}
+
+TEST_F(Extraction, SecondOfTheNamesIsTheOneTimeGives)
+{
+    // Retried should the clock tick in between.
+    for (int nTry = 0; nTry < 5; ++nTry) {
+        const std::time_t nBefore = std::time(nullptr);
+        const std::time_t nSecond = CTempNameSeed::CurrentSecond();
+        if (std::time(nullptr) == nBefore) {
+            EXPECT_EQ(nSecond, nBefore);
+            return;
+        }
+    }
+    FAIL() << "the clock ticked during every try";
 }

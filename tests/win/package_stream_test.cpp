@@ -1,11 +1,13 @@
 // The package stream of a run: the copy of user.spd itself, or the volume copies joined
-// into one temporary file without their headers; the copies into the temporary folder.
+// into one temporary file without their headers; the copies into the temporary folder,
+// and where the thread may be held while they are made.
 #include "engine/file_helpers.h"
 #include "format/package_reader.h"
 #include "engine/setup_file_copies.h"
 #include "engine/setup_package_stream.h"
 #include "engine/temp_file_names.h"
 #include "engine/volume_search.h"
+#include "tests/win/hold_counter.h"
 #include "tests/win/spanned_package.h"
 
 namespace {
@@ -138,12 +140,29 @@ TEST_F(PackageStream, CopyIntoTheTemporaryFolderKeepsAnEarlierCopyOfTheSameSize)
             WriteAll(strCopy, RandomBytes(c.nPresent, 9));
         tempFiles.clear();
         if (c.bFails) {
-            ExpectSetupFailure(1, 2, [&] { CopyIntoTempFolder(strSource, m_strTempFolder, tempFiles); });
+            ExpectSetupFailure(1, 2, [&] { CopyIntoTempFolder(strSource, m_strTempFolder, tempFiles, &m_link); });
             EXPECT_TRUE(tempFiles.empty());
             continue;
         }
-        EXPECT_EQ(CopyIntoTempFolder(strSource, m_strTempFolder, tempFiles), strCopy);
+        EXPECT_EQ(CopyIntoTempFolder(strSource, m_strTempFolder, tempFiles, &m_link), strCopy);
         EXPECT_EQ(tempFiles, std::vector<std::string>{strCopy});
         EXPECT_EQ(ReadAll(strCopy), c.nPresent > 0 ? RandomBytes(c.nPresent, 9) : RandomBytes(300, 1));
     }
+}
+
+TEST_F(PackageStream, SetupFileCopyMayBeHeldBeforeEachChunkWithoutACancelCheck)
+{
+    const std::string strSource = m_root.File("user.spd");
+    const Bytes content = RandomBytes(2 * 524288 + 1000, 5);
+    WriteAll(strSource, content);
+    std::string strCopy;
+    unsigned nStops = 0;
+    {
+        CHoldCounter holds(m_link);
+        strCopy = CopyIntoTempFolder(strSource, m_strTempFolder, tempFiles, &m_link);
+        nStops = holds.Stops();
+    }
+    EXPECT_EQ(nStops, 3u);
+    EXPECT_EQ(m_link.m_nCancelChecks, 0u);
+    EXPECT_EQ(ReadAll(strCopy), content);
 }

@@ -84,3 +84,18 @@ TEST(PlainFileOnWindows, ReadsAreShortOnlyAtTheEnd)
     file.Seek(nLength + 5);
     EXPECT_EQ(file.Read(buffer.data(), buffer.size()), 0u);
 }
+
+TEST(PlainFileOnWindows, CreateOnlyMakesANewFileAndLeavesAnExistingOneWhole)
+{
+    CTempFolder folder;
+    const std::string strPath = folder.Path().string() + "\\new.tmp";
+    CPlainFile file;
+    ASSERT_TRUE(file.CreateOnlyReadWrite(strPath));
+    file.Write("abc", 3);
+    CPlainFile whileOpen;
+    EXPECT_FALSE(whileOpen.CreateOnlyReadWrite(strPath));
+    file.Close();
+    CPlainFile again;
+    EXPECT_FALSE(again.CreateOnlyReadWrite(strPath));
+    EXPECT_EQ(ReadAll(strPath), Bytes({'a', 'b', 'c'}));
+}

@@ -2,6 +2,7 @@
 // the pages, the finish page and its choices, cancelling, failing, and the dialog's
 // own ending before it is shown.
 #include "app/finish_actions.h"
+#include "framework/pumping_wait.h"
 #include "res/resource.h"
 #include "sys/message_text.h"
 #include "tests/common/message_box_recorder.h"
@@ -263,6 +264,29 @@ TEST_F(SetupDialogRun, CancelAnsweredYesStopsTheRunAndWaitsForIt)
     EXPECT_EQ(dialog.m_snapshots.size(), 2u);
     EXPECT_TRUE(dialog.m_finishActions.m_started.empty());
     EXPECT_TRUE(dialog.m_finishActions.m_restarts.empty());
+}
+
+// Cancel pressed after the thread ended, before its last phase arrived: there is nothing
+// left to cancel, and the finish page comes as it would have without the click.
+TEST_F(SetupDialogRun, CancelAfterTheRunEndedIsNotAskedAndTheFinishPageComes)
+{
+    CMessageBoxRecorder recorder;
+    CTestSetupDialog dialog;
+    dialog.m_bHasWorker = true;
+    // The worker reports PHASE_COMPLETED by itself once its script has ended.
+    dialog.m_script = {{{Link::PHASE_PREPARING}, {Link::PHASE_FINISHING}}, false};
+    dialog.m_steps = {[](CTestSetupDialog& d) { EnterPathAndStart(d, ValidDestination()); }};
+    dialog.m_atLastStep = [](CTestSetupDialog& d) {
+        d.ReleaseWorker();
+        // Sent messages only: the worker's PHASE_COMPLETED stays queued behind this.
+        PumpingWait(d.Link()->m_hDoneEvent.Get());
+        SendMessageA(d.m_hWnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        PressCancel(d); // Finish, once the finish page is there
+    };
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_TRUE(recorder.m_boxes.empty()) << recorder.m_boxes.front().strText;
+    EXPECT_EQ(m_config->m_nPhase, Link::PHASE_COMPLETED);
+    EXPECT_EQ(dialog.m_finishActions.m_started, std::vector<std::string>{kPropertiesCommand});
 }
 
 TEST_F(SetupDialogRun, FailedPhaseEndsTheDialogOnceTheThreadIsDone)

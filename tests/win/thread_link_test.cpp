@@ -149,8 +149,8 @@ TEST(ThreadLink, PreparationStepDependsOnTheVolumeCount)
         unsigned nVolumeCount;
         WPARAM nStep;
     };
-    // One more step once there are volumes to join.
-    for (const Case& c : {Case{0, 50000}, Case{1, 33333}, Case{2, 20000}, Case{3, 16666}}) {
+    // The two setup files, each continuation volume, the built stream; 0 is one volume.
+    for (const Case& c : {Case{0, 33333}, Case{1, 33333}, Case{2, 25000}, Case{3, 20000}}) {
         SCOPED_TRACE(c.nVolumeCount);
         bar.m_vecReceived.clear();
         link.SetProgressStep(Link::PreparationStep(c.nVolumeCount));

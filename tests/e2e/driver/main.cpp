@@ -15,6 +15,8 @@
 //   type HWND ID TEXT                   set an edit field's text
 //   check HWND ID 0|1                   untick or tick a check box
 //   press HWND ID                       click a button
+//   ask HWND ID CAPTION [TIMEOUT_MS]    click a button, wait for a message box of CAPTION;
+//                                       print its handle, then the milliseconds between
 //   command HWND ID                     send WM_COMMAND ID as the Enter and Esc keys do, and
 //                                       return once handled (only for handlers that open no box)
 //   answer CAPTION ID [TIMEOUT_MS]      wait for a message box and click its button ID
@@ -242,6 +244,17 @@ int Run(const std::string& strCommand, const std::vector<std::string>& args)
     }
     if (strCommand == "press" && need(2))
         return PressButton(hWnd, nId) ? 0 : 1;
+    if (strCommand == "ask" && need(3)) {
+        // Timed in one process: a driver run of its own would add Wine's start to the figure.
+        const DWORD nPressed = GetTickCount();
+        if (!PressButton(hWnd, nId))
+            return 1;
+        HWND hBox = WaitForTopLevelWindow(args[2], "#32770", TimeoutArg(args, 3));
+        if (hBox == nullptr)
+            return 1;
+        WriteOut(FormatHandle(hBox) + std::to_string(GetTickCount() - nPressed) + "\n");
+        return 0;
+    }
     if (strCommand == "type" && need(3))
         return TypeText(hWnd, nId, args[2]) ? 0 : 1;
     if (strCommand == "check" && need(3))

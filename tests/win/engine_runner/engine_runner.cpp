@@ -90,7 +90,12 @@ private:
             std::printf("phase %d %s\n", static_cast<int>(wParam), reinterpret_cast<const char*>(lParam));
         else
             std::printf("phase %d\n", static_cast<int>(wParam));
-        std::fflush(stdout);
+        // The first line of a phase goes out at once, for whoever times the phases; the
+        // file lines after it wait in the buffer. Written one by one, they would hold the
+        // setup thread, which waits for each, for a write to the pipe per file.
+        if (wParam != m_nLastPhase)
+            std::fflush(stdout);
+        m_nLastPhase = wParam;
     }
 
     LRESULT OnOtherMessage(UINT nMessage, WPARAM wParam, LPARAM lParam) override
@@ -138,6 +143,7 @@ private:
 
     const CRunnerOptions& m_options;
     std::map<unsigned, unsigned> m_timesAsked;
+    WPARAM m_nLastPhase = static_cast<WPARAM>(-1);
 };
 
 // The configuration start-up fills, with DEST_DIR as the user's destination.
@@ -182,7 +188,7 @@ int RunThread(CSetupThreadLink& link, IDiskPrompt& diskPrompt)
 
 int main(int argc, char** argv)
 {
-    // Each line is flushed whole as it is printed. Left unbuffered, a stream into a pipe
+    // Lines go out whole, when they are flushed. Left unbuffered, a stream into a pipe
     // goes out one character per system call, and the setup thread waits for every
     // PHASE_COPYING line to be written.
     std::setvbuf(stdout, nullptr, _IOFBF, BUFSIZ);
