@@ -2,6 +2,7 @@
 // held by another program, records that name no place below their root, and the cancel.
 #include "engine/file_helpers.h"
 #include "engine/folder_tree.h"
+#include "engine/replaced_files.h"
 #include "sys/message_text.h"
 #include "tests/common/message_box_recorder.h"
 #include "tests/win/fault_table/fault_table.h"
@@ -230,6 +231,19 @@ TEST_F(PlaceFile, TargetThatCannotBeKeptOrWrittenGetsAPendingCopy)
         EXPECT_EQ(ReadText(strTarget), kOldContent);
         EXPECT_TRUE(m_lists.replacedFiles.empty());
     }
+}
+
+// A copy that stopped part way (the disk full) has cut the target: the copy kept of it goes
+// back over it, and the roll-back has nothing left to give back.
+TEST_F(PlaceFile, TargetCutByAFailedCopyGetsItsKeptCopyBack)
+{
+    const std::string strTarget = InDestination("cut.txt");
+    WriteText(strTarget, kOldContent);
+    ASSERT_TRUE(KeepExistingFile(m_lists.replacedFiles, strTarget, m_strRunFolder));
+    WriteText(strTarget, "the pack");
+    GiveBackKeptCopy(m_lists.replacedFiles, strTarget);
+    EXPECT_EQ(ReadText(strTarget), kOldContent);
+    EXPECT_TRUE(m_lists.replacedFiles.empty());
 }
 
 // A package without a directory table still puts its files in their folders, and the
