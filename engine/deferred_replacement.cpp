@@ -125,15 +125,16 @@ void ScheduleDeferredReplacements(const CSetupConfig& config, const std::string&
 void DropPendingDeletes(const CSetupConfig& config, const std::string& strWindowsFolder, const std::string& strTarget,
                         const CNextStartNotes& notes)
 {
-    const std::vector<std::string> vecSpellings = {strTarget, ShortPathOf(strTarget)};
+    // Asked for every file placed: with nothing pending, the short name is never looked up.
+    const auto spellings = [&strTarget] { return std::vector<std::string>{strTarget, ShortPathOf(strTarget)}; };
     if (config.m_bWin9x) {
         const std::string strPath = WininitPath(strWindowsFolder);
         std::string strText = ReadWininit(strPath);
-        if (DropPendingDeleteLines(strText, vecSpellings))
+        if (!strText.empty() && DropPendingDeleteLines(strText, spellings()))
             WriteWininit(strPath, strText, notes);
         return;
     }
     std::vector<std::string> vecPairs = ReadPendingPairs();
-    if (DropPendingDeletePairs(vecPairs, vecSpellings))
+    if (!vecPairs.empty() && DropPendingDeletePairs(vecPairs, spellings()))
         WritePendingPairs(vecPairs, notes);
 }
