@@ -122,6 +122,11 @@ void ScheduleDeferredReplacements(const CSetupConfig& config, const std::string&
     }
 }
 
+bool AnythingPendingAtNextStart(const CSetupConfig& config, const std::string& strWindowsFolder)
+{
+    return config.m_bWin9x ? !ReadWininit(WininitPath(strWindowsFolder)).empty() : !ReadPendingPairs().empty();
+}
+
 void DropPendingDeletes(const CSetupConfig& config, const std::string& strWindowsFolder, const std::string& strTarget,
                         const CNextStartNotes& notes)
 {

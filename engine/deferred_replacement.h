@@ -27,6 +27,10 @@ struct CNextStartNotes {
 void ScheduleDeferredReplacements(const CSetupConfig& config, const std::string& strWindowsFolder,
                                   const CNextStartNotes& notes);
 
+// True when the system holds any operation for the next start (NT's pending list, or a
+// wininit.ini with any text). Without one, no placed file can have a delete to take back.
+bool AnythingPendingAtNextStart(const CSetupConfig& config, const std::string& strWindowsFolder);
+
 // Takes out of the system's list every delete at the next start of strTarget (in its long
 // or short form), which an earlier uninstaller may have left for a file that was in use:
 // the file the run places there must stay. Every other operation stays. Raises phase 3,

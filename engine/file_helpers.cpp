@@ -10,12 +10,19 @@
 #include <new>
 #include <vector>
 
-bool FileExists(const std::string& strPath)
+bool FileExists(const std::string& strPath, bool* pbThere)
 {
     // The open that OpenFile(OF_EXIST) makes, without its limit of 127 bytes per path:
     // setup files may lie anywhere a 260-byte path reaches.
     const CHandle hFile(CreateFileA(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (pbThere != nullptr) {
+        // Held, or not ours to read: something is there. A missing name or folder, or a
+        // name the system refuses, is nothing.
+        const DWORD nError = hFile.IsValid() ? ERROR_SUCCESS : GetLastError();
+        *pbThere = nError == ERROR_SUCCESS || nError == ERROR_SHARING_VIOLATION || nError == ERROR_LOCK_VIOLATION ||
+                   nError == ERROR_ACCESS_DENIED;
+    }
     return hFile.IsValid();
 }
 

@@ -7,8 +7,9 @@
 #include <string>
 
 // True when the file exists, tested without reading it. A file held open without sharing
-// counts as missing: it could not be used anyway.
-bool FileExists(const std::string& strPath);
+// counts as missing: it could not be used anyway. With pbThere, also tells whether
+// anything is at the path, such a held file included, from the same look.
+bool FileExists(const std::string& strPath, bool* pbThere = nullptr);
 
 // True when the folder can be made the current folder; the previous current folder is
 // put back at once.

@@ -74,11 +74,14 @@ void CFilePlacement::RememberFlags(unsigned nFlags, const std::string& strTarget
 
 void CFilePlacement::MakeTargetFolder(const std::string& strFolder)
 {
-    if (FolderExists(strFolder))
+    // Files of one folder come one after the other: the folder is looked at once for them.
+    if (strFolder == m_strFolderThere)
         return;
     // Every level is named in the uninstall log; each is no longer than the whole path.
-    if (!FolderFitsInLog(strFolder) || !CreateFolderTree(strFolder, &m_lists.createdFolders))
+    if (!FolderExists(strFolder) &&
+        (!FolderFitsInLog(strFolder) || !CreateFolderTree(strFolder, &m_lists.createdFolders)))
         ThrowSetupException(PHASE_FOLDERS, CAUSE_CREATE_FOLDER);
+    m_strFolderThere = strFolder;
 }
 
 void CFilePlacement::PlaceFile(const std::string& strExtracted, const FileRecord& record)
@@ -93,7 +96,10 @@ void CFilePlacement::PlaceFile(const std::string& strExtracted, const FileRecord
     RememberFlags(record.flags, strTarget);
 
     // The screensaver module always replaces what is there: it is what is being installed.
-    const bool bTargetExists = FileExists(strTarget);
+    // Held open without sharing, a target is there all the same. Both come from one look:
+    // under Wine each look for a missing name reads the whole folder.
+    bool bTargetThere = false;
+    const bool bTargetExists = FileExists(strTarget, &bTargetThere);
     if ((record.flags & Screensaver) == 0 && bTargetExists) {
         const CReplacementInputs inputs = {strExtracted, strTarget, record.flags, m_config.m_wLanguage};
         if (!DecideReplacement(inputs, m_rememberedAnswers)) {
@@ -106,9 +112,11 @@ void CFilePlacement::PlaceFile(const std::string& strExtracted, const FileRecord
 
     m_link.CheckCancel();
     MakeTargetFolder(strFolder);
-    DropPendingDeletes(m_config, m_rootFolders.FolderOf(Windows, PHASE_FILES), strTarget, {m_lists, m_strTempFolder});
-    // Held open without sharing, a target still has its attributes.
-    const bool bTargetThere = GetFileAttributesA(strTarget.c_str()) != INVALID_FILE_ATTRIBUTES;
+    const std::string& strWindowsFolder = m_rootFolders.FolderOf(Windows, PHASE_FILES);
+    if (!m_bAnythingPending)
+        m_bAnythingPending = AnythingPendingAtNextStart(m_config, strWindowsFolder);
+    if (*m_bAnythingPending)
+        DropPendingDeletes(m_config, strWindowsFolder, strTarget, {m_lists, m_strTempFolder});
     // A target whose copy cannot be kept (held for writing, the temporary drive full) is
     // not overwritten now: it is treated as in use.
     const bool bKept = !bTargetThere || KeepExistingFile(m_lists.replacedFiles, strTarget, m_strTempFolder);

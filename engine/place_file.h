@@ -5,6 +5,7 @@
 
 #include "engine/replacement_policy.h"
 
+#include <optional>
 #include <string>
 
 class CRootFolders;
@@ -56,4 +57,8 @@ private:
     CInstallationLists& m_lists;
     const std::string m_strTempFolder;
     RememberedAnswers m_rememberedAnswers = {};
+    // Asked once, at the first file placed: the run itself schedules nothing before its
+    // files are all placed, and an older installation's uninstaller has run by then.
+    std::optional<bool> m_bAnythingPending;
+    std::string m_strFolderThere; // the last target folder found or made
 };

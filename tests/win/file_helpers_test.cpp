@@ -47,11 +47,19 @@ TEST_F(FileHelpers, FileExistsBeyondOpenFilesPathLimit)
     EXPECT_TRUE(FileExists(strPath));
 }
 
-TEST_F(FileHelpers, FileHeldWithoutSharingCountsAsMissing)
+TEST_F(FileHelpers, FileHeldWithoutSharingCountsAsMissingButIsThere)
 {
     CHandle hHolder(CreateFileA(m_strFile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(hHolder.IsValid());
-    EXPECT_FALSE(FileExists(m_strFile));
+    const struct {
+        std::string strPath;
+        bool bThere;
+    } kCases[] = {{m_strFile, true}, {m_strMissing, false}, {m_strMissing + "\\user.spd", false}};
+    for (const auto& c : kCases) {
+        bool bThere = !c.bThere;
+        EXPECT_FALSE(FileExists(c.strPath, &bThere)) << c.strPath;
+        EXPECT_EQ(bThere, c.bThere) << c.strPath;
+    }
 }
 
 TEST_F(FileHelpers, FolderExistsOnlyForFoldersAndLeavesTheCurrentFolder)
