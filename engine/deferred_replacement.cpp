@@ -70,14 +70,10 @@ void WriteWininit(const std::string& strPath, const std::string& strText, const 
 std::vector<std::string> ReadPendingPairs()
 {
     CRegKey key;
-    DWORD nSize = 0;
+    std::vector<unsigned char> data;
     if (key.Open(HKEY_LOCAL_MACHINE, kSessionManagerKey, KEY_QUERY_VALUE) != ERROR_SUCCESS ||
-        key.QueryValue(kPendingValue, nullptr, nullptr, nSize) != ERROR_SUCCESS)
+        key.QueryData(kPendingValue, nullptr, data) != ERROR_SUCCESS)
         return std::vector<std::string>();
-    std::vector<unsigned char> data(nSize);
-    if (key.QueryValue(kPendingValue, nullptr, data.data(), nSize) != ERROR_SUCCESS)
-        return std::vector<std::string>();
-    data.resize(nSize);
     return SplitMultiString(data);
 }
 

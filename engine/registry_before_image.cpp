@@ -39,16 +39,8 @@ void NoteValueBefore(std::vector<CRegistryBefore>& vecBefore, HKEY hRoot, const 
     before.strSubKey = strSubKey;
     before.strValueName = strValueName;
     CRegKey key;
-    if (key.Open(hRoot, strSubKey.c_str(), KEY_QUERY_VALUE) == ERROR_SUCCESS) {
-        DWORD nSize = 0;
-        LONG nResult = key.QueryValue(strValueName.c_str(), &before.nType, nullptr, nSize);
-        if (nResult == ERROR_SUCCESS || nResult == ERROR_MORE_DATA) {
-            before.data.resize(nSize);
-            nResult = key.QueryValue(strValueName.c_str(), &before.nType, before.data.data(), nSize);
-            before.data.resize(nSize);
-            before.bExisted = nResult == ERROR_SUCCESS;
-        }
-    }
+    before.bExisted = key.Open(hRoot, strSubKey.c_str(), KEY_QUERY_VALUE) == ERROR_SUCCESS &&
+                      key.QueryData(strValueName.c_str(), &before.nType, before.data) == ERROR_SUCCESS;
     vecBefore.push_back(before);
 }
 

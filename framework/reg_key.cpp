@@ -52,6 +52,18 @@ LONG CRegKey::QueryValue(const char* pszName, DWORD* pnType, void* pData, DWORD&
     return RegQueryValueExA(m_hKey, pszName, nullptr, pnType, static_cast<BYTE*>(pData), &nSize);
 }
 
+LONG CRegKey::QueryData(const char* pszName, DWORD* pnType, std::vector<unsigned char>& data) const
+{
+    DWORD nSize = 0;
+    LONG nResult = QueryValue(pszName, pnType, nullptr, nSize);
+    if (nResult != ERROR_SUCCESS)
+        return nResult;
+    data.resize(nSize);
+    nResult = QueryValue(pszName, pnType, data.data(), nSize);
+    data.resize(nResult == ERROR_SUCCESS ? nSize : 0);
+    return nResult;
+}
+
 LONG CRegKey::QueryType(const char* pszName, DWORD& nType) const
 {
     DWORD nSize = 0;

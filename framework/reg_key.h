@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 class CRegKey {
 public:
@@ -33,6 +34,8 @@ public:
     // receives the value's size (also when the buffer is too small: ERROR_MORE_DATA).
     // pnType may be null.
     LONG QueryValue(const char* pszName, DWORD* pnType, void* pData, DWORD& nSize) const;
+    // Reads value pszName whole, whatever its type and size, into data (resized to fit).
+    LONG QueryData(const char* pszName, DWORD* pnType, std::vector<unsigned char>& data) const;
     // The type a value is stored with (REG_SZ, REG_DWORD, ...), without reading it.
     LONG QueryType(const char* pszName, DWORD& nType) const;
     // Reads a REG_DWORD value; ERROR_UNSUPPORTED_TYPE when the value is stored otherwise
